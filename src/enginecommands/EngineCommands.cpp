@@ -1,0 +1,114 @@
+#include "enginecommands/EngineCommands.h"
+
+#include <pugixml.hpp>
+
+#include <filesystem>
+
+#include "enginecommands/HardcodedCommands.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+#include "preferences/Prefernces.h"
+
+namespace {
+
+// The text a node holds as its first child, if that child is text.
+const char* FirstChildText(const pugi::xml_node& node) {
+    pugi::xml_node child = node.first_child();
+    if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata) {
+        return nullptr;
+    }
+    return child.value();
+}
+
+std::string EntryProblem(size_t index, const char* what) {
+    return "entry " + platform::Str(static_cast<int64_t>(index) + 1) + " " + what;
+}
+
+}  // namespace
+
+EngineCommandTable HardcodedCommandTable() {
+    EngineCommandTable table;
+    table.reserve(kHardcodedCommandCount);
+    const auto& names = HardcodedCommands();
+    for (size_t key = 0; key < names.size(); ++key) {
+        table[static_cast<double>(key)] = std::string(names[key]);
+    }
+    return table;
+}
+
+ComDatResult ReadComDat(const std::string& path) {
+    ComDatResult result;
+    pugi::xml_document document;
+    // The default parse drops whitespace-only text between elements.
+    pugi::xml_parse_result parsed = document.load_file(path.c_str());
+    if (!parsed) {
+        result.problem = std::string(parsed.description()) + " at byte " +
+                         platform::Str(static_cast<int64_t>(parsed.offset));
+        return result;
+    }
+    pugi::xml_node root = document.document_element();
+    if (!root) {
+        result.problem = "there is no root element";
+        return result;
+    }
+    size_t index = 0;
+    for (pugi::xml_node entry = root.first_child(); entry; entry = entry.next_sibling(), ++index) {
+        if (entry.type() != pugi::node_element) {
+            result.problem = EntryProblem(index, "is not an element");
+            break;
+        }
+        pugi::xml_node first = entry.first_child();
+        pugi::xml_node last = entry.last_child();
+        if (!first) {
+            result.problem = EntryProblem(index, "has no children");
+            break;
+        }
+        if (first.type() != pugi::node_element || last.type() != pugi::node_element) {
+            result.problem = EntryProblem(index, "has a child that is not an element");
+            break;
+        }
+        const char* identity = FirstChildText(first);
+        const char* name = FirstChildText(last);
+        if (identity == nullptr || name == nullptr) {
+            result.problem = EntryProblem(index, "has a child without text");
+            break;
+        }
+        result.table[platform::Val(identity)] = name;
+        platform::Yield();
+    }
+    if (!result.problem.empty()) {
+        result.table.clear();
+    }
+    return result;
+}
+
+void DefineEngineCommands(MapState& state) {
+    EngineCommandTable table;
+    if (Prefernces::EngineCommands == 1) {
+        table = HardcodedCommandTable();
+    } else if (Prefernces::EngineCommands == 2) {
+        const std::string path = platform::DefaultFolderItem(kComDatFileName);
+        std::error_code error;
+        if (!std::filesystem::exists(path, error)) {
+            platform::MsgBox("Comdat.txt does not exist");
+        } else {
+            ComDatResult read = ReadComDat(path);
+            if (!read.problem.empty()) {
+                platform::MsgBox("The engine command file " + path +
+                                 " could not be read: " + read.problem);
+            }
+            table = std::move(read.table);
+        }
+    }
+    state.CommandsByEngine = std::move(table);
+}
+
+std::string EngineCommandName(const MapState& state, int32_t engineIdentity) {
+    if (state.CommandsByEngine) {
+        auto it = state.CommandsByEngine->find(static_cast<double>(engineIdentity));
+        if (it != state.CommandsByEngine->end()) {
+            return it->second;
+        }
+    }
+    return kUnknownEngineCommand;
+}

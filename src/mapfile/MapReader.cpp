@@ -1,0 +1,262 @@
+#include "mapfile/MapReader.h"
+
+#include "enginecommands/EngineCommands.h"
+#include "mapfile/MapFormat.h"
+#include "mapfile/MapText.h"
+#include "platform/BinaryStream.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+#include "preferences/Prefernces.h"
+
+using platform::BinaryStream;
+using namespace mapformat;
+
+namespace {
+
+// All texts of one load together take no more than this; past it, texts read empty. An honest
+// map's texts are a few megabytes at most.
+constexpr int64_t kLoadTextBudget = 64 * 1024 * 1024;
+
+class TextBudget {
+public:
+    std::string Read(BinaryStream& stream, int64_t position) {
+        std::string text = ReadText(stream, position, std::min(left_, kMaxTextBytes));
+        left_ -= static_cast<int64_t>(text.size());
+        return text;
+    }
+
+private:
+    int64_t left_ = kLoadTextBudget;
+};
+
+bool RecordInsideFile(const BinaryStream& stream, int32_t offset) {
+    return offset >= 0 && offset < stream.Length();
+}
+
+std::string CannotOpenMessage(const std::string& path) {
+    return "The map file could not be opened for reading:" + std::string(platform::EndOfLine) +
+           path;
+}
+
+}  // namespace
+
+const std::vector<std::string>& AcceptedMapNames() {
+    static const std::vector<std::string> names = {"a10", "a30", "a50", "b30", "b40", "c10",
+                                                   "c20", "c40", "d20", "d40", "ui"};
+    return names;
+}
+
+LoadOutcome OpenMap(MapState& state, const std::string& path) {
+    if (path.empty()) {
+        return {};
+    }
+    {
+        auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly);
+        if (!stream) {
+            platform::MsgBox(CannotOpenMessage(path));
+            return {LoadResult::CannotOpen, {}};
+        }
+        stream->LittleEndian = true;
+        stream->SetPosition(kHeaderRefusalValue);
+        if (stream->ReadInt32() == kRefusedHeaderValue) {
+            platform::MsgBox("cant load |1|");
+            return {LoadResult::Refused, {}};
+        }
+    }
+    state.MapNames = AcceptedMapNames();
+    return ReadMapData(state, path);
+}
+
+std::string reverse(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = text.size(); i > 0; --i) {
+        out.push_back(text[i - 1]);
+        platform::Yield();
+    }
+    return out;
+}
+
+LoadOutcome ReadMapData(MapState& state, const std::string& path) {
+    if (path.empty()) {
+        return {};
+    }
+    auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly);
+    if (!stream) {
+        platform::MsgBox(CannotOpenMessage(path));
+        return {LoadResult::CannotOpen, {}};
+    }
+    stream->LittleEndian = true;
+
+    stream->SetPosition(kHeaderKindTag);
+    bool accepted = false;
+    int32_t tagIndexOffset = 0;
+    if (platform::TextEquals(stream->Read(4), "daeh")) {
+        stream->SetPosition(kNamedTagIndexOffset);
+        tagIndexOffset = stream->ReadInt32();
+        std::string name = ReadHeaderText(*stream, kNamedMapName);
+        for (const std::string& candidate : state.MapNames) {
+            if (platform::TextEquals(name, candidate)) {
+                accepted = true;
+            }
+            platform::Yield();
+        }
+    } else {
+        stream->SetPosition(kBareTagIndexOffset);
+        tagIndexOffset = stream->ReadInt32();
+        accepted = true;
+    }
+    if (!accepted) {
+        platform::MsgBox("Cant load |2|");
+        return {LoadResult::Refused, {}};
+    }
+
+    state.f = path;
+    state.FileOpened = true;
+
+    stream->SetPosition(tagIndexOffset);
+    int32_t firstEntryAddress = stream->ReadInt32();
+    state.magic =
+        Wrap32(int64_t{firstEntryAddress} - Wrap32(int64_t{tagIndexOffset} + kTagIndexHeaderSize));
+
+    int32_t entry = Wrap32(int64_t{tagIndexOffset} + kTagIndexHeaderSize);
+    Tag tag;
+    stream->SetPosition(Wrap32(int64_t{entry} + kTagClass1));
+    tag.Class1 = reverse(stream->Read(4));
+    stream->SetPosition(Wrap32(int64_t{entry} + kTagClass2));
+    tag.Class2 = reverse(stream->Read(4));
+    stream->SetPosition(Wrap32(int64_t{entry} + kTagClass3));
+    tag.Class3 = reverse(stream->Read(4));
+    stream->SetPosition(Wrap32(int64_t{entry} + kTagIdent));
+    tag.ident = static_cast<int32_t>(stream->ReadUInt32());
+    stream->SetPosition(Wrap32(int64_t{entry} + kTagNameAddress));
+    tag.NameOffset = Wrap32(int64_t{stream->ReadInt32()} - state.magic);
+    tag.Name = ReadHeaderText(*stream, tag.NameOffset);
+    stream->SetPosition(Wrap32(int64_t{entry} + kTagDataAddress));
+    tag.Offset = Wrap32(int64_t{stream->ReadInt32()} - state.magic);
+    state.Scenario = tag;
+    stream.reset();
+
+    LoadOutcome outcome{LoadResult::Loaded, ReadScriptData(state)};
+    DefineEngineCommands(state);
+    return outcome;
+}
+
+std::vector<std::string> ReadScriptData(MapState& state) {
+    std::vector<std::string> rows;
+    state.ScriptHeaderCache.clear();
+    state.GlobalHeaderCache.clear();
+    state.SyntaxCache.clear();
+    state.LoadedScript.reset();
+    state.LoadedGlobal.reset();
+    state.LoadedSyntax.reset();
+    ++state.LoadCount;
+
+    NameIndex scriptsByName;
+    NameIndex globalsByName;
+    IdentityIndex syntaxByIdentity;
+    NameIndex syntaxByIdentityStr;
+
+    std::unique_ptr<BinaryStream> stream;
+    if (state.f) {
+        stream = BinaryStream::Open(*state.f, BinaryStream::Mode::ReadOnly);
+    }
+    if (stream && state.Scenario) {
+        stream->LittleEndian = true;
+        const int32_t s = state.Scenario->Offset;
+        const int32_t magic = state.magic;
+        TextBudget texts;
+
+        // A table never has more records than start inside the file, whatever its count says.
+        stream->SetPosition(Wrap32(int64_t{s} + kScriptCount));
+        int32_t count = stream->ReadInt32();
+        int32_t table = Wrap32(int64_t{stream->ReadInt32()} - magic);
+        if (count != 0) {
+            for (int32_t i = 0; i < count; ++i) {
+                ScriptHeader script;
+                script.Offset = Wrap32(int64_t{table} + int64_t{kScriptRecordSize} * i);
+                if (!RecordInsideFile(*stream, script.Offset)) {
+                    break;
+                }
+                script.Name = texts.Read(*stream, script.Offset + kScriptName);
+                stream->SetPosition(Wrap32(int64_t{script.Offset} + kScriptType));
+                script.Type = stream->ReadInt16();
+                script.ReturnType = stream->ReadInt16();
+                stream->SetPosition(Wrap32(int64_t{script.Offset} + kScriptRootIdentity));
+                script.ExpPointer = stream->ReadInt16();
+                scriptsByName[script.Name] = i;
+                state.ScriptHeaderCache.push_back(std::move(script));
+                platform::Yield();
+            }
+            rows.emplace_back("scripts");
+        }
+
+        stream->SetPosition(Wrap32(int64_t{s} + kGlobalCount));
+        count = stream->ReadInt32();
+        table = Wrap32(int64_t{stream->ReadInt32()} - magic);
+        if (count != 0) {
+            for (int32_t i = 0; i < count; ++i) {
+                GlobalHeader global;
+                global.Offset = Wrap32(int64_t{table} + int64_t{kGlobalRecordSize} * i);
+                if (!RecordInsideFile(*stream, global.Offset)) {
+                    break;
+                }
+                global.Name = texts.Read(*stream, global.Offset + kGlobalName);
+                stream->SetPosition(Wrap32(int64_t{global.Offset} + kGlobalType));
+                global.Type = stream->ReadInt16();
+                stream->SetPosition(Wrap32(int64_t{global.Offset} + kGlobalValueIdentity));
+                global.ExpPointer = stream->ReadInt16();
+                globalsByName[global.Name] = i;
+                state.GlobalHeaderCache.push_back(std::move(global));
+                platform::Yield();
+            }
+            rows.emplace_back("globals");
+        }
+
+        stream->SetPosition(Wrap32(int64_t{s} + kStringDataAddress));
+        state.ScriptTableOuter = Wrap32(int64_t{stream->ReadInt32()} - magic);
+
+        stream->SetPosition(Wrap32(int64_t{s} + kSyntaxTableAddress));
+        int32_t syntaxTable = Wrap32(int64_t{stream->ReadInt32()} - magic);
+        stream->SetPosition(Wrap32(int64_t{syntaxTable} + kSyntaxCount));
+        int32_t nodes = stream->ReadInt16();
+        const bool readTexts = Prefernces::ScriptCommand == 1;
+        if (nodes > 0) {
+            state.SyntaxCache.reserve(static_cast<size_t>(nodes) + 1);
+            syntaxByIdentity.reserve(static_cast<size_t>(nodes) + 1);
+            syntaxByIdentityStr.reserve(static_cast<size_t>(nodes) + 1);
+        }
+        for (int32_t i = 0; i <= nodes && nodes > 0; ++i) {
+            Syntax node;
+            node.offset =
+                Wrap32(int64_t{syntaxTable} + kSyntaxFirstRecord + int64_t{kSyntaxRecordSize} * i);
+            if (!RecordInsideFile(*stream, node.offset)) {
+                break;
+            }
+            stream->SetPosition(node.offset);
+            node.ExpIdentity = stream->ReadInt16();
+            node.EngineIdentity = stream->ReadInt16();
+            node.ValueType = stream->ReadInt16();
+            stream->SetPosition(Wrap32(int64_t{node.offset} + kSyntaxExpType));
+            node.ExpType = stream->ReadInt16();
+            stream->SetPosition(Wrap32(int64_t{node.offset} + kSyntaxSiblingIdentity));
+            node.SibExpPointer = stream->ReadInt16();
+            node.ScriptTableOffset = Wrap32(int64_t{stream->ReadInt32()} + state.ScriptTableOuter);
+            node.ScriptValue = stream->ReadInt16();
+            node.KidExpPointer = stream->ReadInt16();
+            if (readTexts) {
+                node.Command = texts.Read(*stream, node.ScriptTableOffset);
+            }
+            syntaxByIdentity[node.ExpIdentity] = i;
+            syntaxByIdentityStr[platform::Str(node.ExpIdentity)] = i;
+            state.SyntaxCache.push_back(std::move(node));
+            platform::Yield();
+        }
+    }
+
+    state.GlobalsByName = std::move(globalsByName);
+    state.ScriptsByName = std::move(scriptsByName);
+    state.SyntaxByIdentity = std::move(syntaxByIdentity);
+    state.SyntaxByIdentityStr = std::move(syntaxByIdentityStr);
+    return rows;
+}

@@ -1,0 +1,238 @@
+#include "platform/BinaryStream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+constexpr int64_t kBufferSize = 64 * 1024;
+
+bool InsideFile(int64_t position, int64_t length) {
+    return position >= 0 && position < length;
+}
+
+}  // namespace
+
+std::unique_ptr<BinaryStream> BinaryStream::Open(const std::string& path, Mode mode) {
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case Mode::ReadOnly:
+            flags |= O_RDONLY;
+            break;
+        case Mode::ReadWrite:
+            flags |= O_RDWR;
+            break;
+        case Mode::Create:
+            flags |= O_RDWR | O_CREAT | O_TRUNC;
+            break;
+    }
+    int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<BinaryStream>(
+        new BinaryStream(fd, static_cast<int64_t>(info.st_size), mode != Mode::ReadOnly));
+}
+
+BinaryStream::BinaryStream(int fd, int64_t length, bool writable)
+    : fd_(fd), length_(length), writable_(writable) {}
+
+BinaryStream::~BinaryStream() {
+    Close();
+}
+
+bool BinaryStream::Close() {
+    if (fd_ < 0) {
+        return !failed_;
+    }
+    if (::close(fd_) != 0) {
+        failed_ = true;
+    }
+    fd_ = -1;
+    return !failed_;
+}
+
+bool BinaryStream::FillBuffer(int64_t position) {
+    if (fd_ < 0 || !InsideFile(position, length_)) {
+        return false;
+    }
+    buffer_.resize(kBufferSize);
+    int64_t want = std::min<int64_t>(kBufferSize, length_ - position);
+    int64_t got = 0;
+    while (got < want) {
+        ssize_t n = ::pread(fd_, buffer_.data() + got, static_cast<size_t>(want - got),
+                            static_cast<off_t>(position + got));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        got += n;
+    }
+    bufferStart_ = position;
+    bufferSize_ = got;
+    return got > 0;
+}
+
+int64_t BinaryStream::Fetch(int64_t position, int64_t count, uint8_t* out) {
+    int64_t done = 0;
+    while (done < count) {
+        int64_t at = position + done;
+        if (!InsideFile(at, length_)) {
+            break;
+        }
+        if (at < bufferStart_ || at >= bufferStart_ + bufferSize_) {
+            if (!FillBuffer(at)) {
+                break;
+            }
+        }
+        int64_t offset = at - bufferStart_;
+        int64_t n = std::min(count - done, bufferSize_ - offset);
+        std::memcpy(out + done, buffer_.data() + offset, static_cast<size_t>(n));
+        done += n;
+    }
+    return done;
+}
+
+uint64_t BinaryStream::ReadUnsigned(int width) {
+    uint8_t bytes[8] = {};
+    if (position_ >= 0) {
+        Fetch(position_, width, bytes);
+    } else if (position_ > -width) {
+        // The value straddles the start of the file: the bytes inside it still count.
+        int64_t skip = -position_;
+        Fetch(0, width - skip, bytes + skip);
+    }
+    position_ += width;
+    uint64_t value = 0;
+    for (int i = 0; i < width; ++i) {
+        int index = LittleEndian ? width - 1 - i : i;
+        value = (value << 8) | bytes[index];
+    }
+    return value;
+}
+
+uint8_t BinaryStream::PeekByte() {
+    uint8_t byte = 0;
+    if (position_ >= 0) {
+        Fetch(position_, 1, &byte);
+    }
+    return byte;
+}
+
+std::string BinaryStream::Read(int64_t count) {
+    std::string out;
+    if (count <= 0) {
+        return out;
+    }
+    int64_t start = position_;
+    position_ += count;
+    if (start < 0) {
+        count += start;
+        start = 0;
+        if (count <= 0) {
+            return out;
+        }
+    }
+    if (!InsideFile(start, length_)) {
+        return out;
+    }
+    // Never size a buffer by the caller's count: only what the file holds.
+    out.resize(static_cast<size_t>(std::min(count, length_ - start)));
+    int64_t got =
+        Fetch(start, static_cast<int64_t>(out.size()), reinterpret_cast<uint8_t*>(out.data()));
+    out.resize(static_cast<size_t>(got));
+    return out;
+}
+
+int64_t BinaryStream::FindZero(int64_t from, int64_t limit) {
+    int64_t at = std::max<int64_t>(from, 0);
+    int64_t end = std::min(length_, from + limit);
+    while (at < end) {
+        if (at < bufferStart_ || at >= bufferStart_ + bufferSize_) {
+            if (!FillBuffer(at)) {
+                return -1;
+            }
+        }
+        int64_t offset = at - bufferStart_;
+        int64_t n = std::min(end - at, bufferSize_ - offset);
+        const void* hit = std::memchr(buffer_.data() + offset, 0, static_cast<size_t>(n));
+        if (hit != nullptr) {
+            return bufferStart_ + (static_cast<const uint8_t*>(hit) - buffer_.data());
+        }
+        at += n;
+    }
+    return -1;
+}
+
+std::string BinaryStream::ReadPString() {
+    int64_t length = ReadUInt8();
+    return Read(length);
+}
+
+void BinaryStream::Write(std::string_view bytes) {
+    if (bytes.empty()) {
+        return;
+    }
+    if (!writable_ || fd_ < 0 || position_ < 0) {
+        failed_ = true;
+        return;
+    }
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                             static_cast<off_t>(position_ + static_cast<int64_t>(done)));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            failed_ = true;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    int64_t end = position_ + static_cast<int64_t>(done);
+    // Keep the read buffer true to the file.
+    int64_t overlapStart = std::max(position_, bufferStart_);
+    int64_t overlapEnd = std::min(end, bufferStart_ + bufferSize_);
+    if (overlapStart < overlapEnd) {
+        std::memcpy(buffer_.data() + (overlapStart - bufferStart_),
+                    bytes.data() + (overlapStart - position_),
+                    static_cast<size_t>(overlapEnd - overlapStart));
+    }
+    length_ = std::max(length_, end);
+    position_ = end;
+}
+
+void BinaryStream::WriteUnsigned(uint64_t value, int width) {
+    char bytes[8];
+    for (int i = 0; i < width; ++i) {
+        int index = LittleEndian ? i : width - 1 - i;
+        bytes[index] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+    Write(std::string_view(bytes, static_cast<size_t>(width)));
+}
+
+bool BinaryStream::WritePString(std::string_view text) {
+    if (text.size() > 255) {
+        return false;
+    }
+    WriteUInt8(static_cast<uint8_t>(text.size()));
+    Write(text);
+    return true;
+}
+
+}  // namespace platform

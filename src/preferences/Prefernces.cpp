@@ -1,0 +1,105 @@
+#include "preferences/Prefernces.h"
+
+#include "platform/BinaryStream.h"
+
+using platform::BinaryStream;
+
+namespace Prefernces {
+
+namespace {
+
+constexpr int64_t kSettingsStart = 8;
+
+}  // namespace
+
+void ResetToDefaults() {
+    ScriptCommand = 1;
+    ScriptPrinting = 1;
+    DecompStyle = 1;
+    EngineCommands = 1;
+    SyntaxTag = false;
+    MapFolder.clear();
+}
+
+FileContents CurrentSettings(int32_t majorVersion, int32_t minorVersion) {
+    return {majorVersion, minorVersion,   ScriptCommand, ScriptPrinting,
+            DecompStyle,  EngineCommands, SyntaxTag,     MapFolder};
+}
+
+void ApplySettings(const FileContents& contents) {
+    ScriptCommand = contents.scriptCommand;
+    ScriptPrinting = contents.scriptPrinting;
+    DecompStyle = contents.decompStyle;
+    EngineCommands = contents.engineCommands;
+    SyntaxTag = contents.syntaxTag;
+    MapFolder = contents.mapFolder;
+}
+
+bool WritePreferencesFile(const std::string& path, const FileContents& contents) {
+    if (contents.mapFolder.size() > 255) {
+        return false;
+    }
+    auto stream = BinaryStream::Open(path, BinaryStream::Mode::Create);
+    if (!stream) {
+        return false;
+    }
+    stream->SetPosition(0);
+    stream->WriteInt32(contents.majorVersion);
+    stream->WriteInt32(contents.minorVersion);
+    stream->WriteInt32(contents.scriptCommand);
+    stream->WriteInt32(contents.scriptPrinting);
+    stream->WriteInt32(contents.decompStyle);
+    stream->WriteInt32(contents.engineCommands);
+    stream->WriteBoolean(contents.syntaxTag);
+    stream->WritePString(contents.mapFolder);
+    return stream->Close();
+}
+
+std::optional<FileContents> ReadPreferencesFile(const std::string& path,
+                                                const FileContents& defaults) {
+    auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly);
+    if (!stream) {
+        return std::nullopt;
+    }
+    FileContents contents = defaults;
+    const int64_t length = stream->Length();
+    auto fits = [&](int64_t width) { return stream->Position() + width <= length; };
+    stream->SetPosition(0);
+    if (fits(4)) {
+        contents.majorVersion = stream->ReadInt32();
+    }
+    if (fits(4)) {
+        contents.minorVersion = stream->ReadInt32();
+    }
+    stream->SetPosition(kSettingsStart);
+    for (int32_t* field : {&contents.scriptCommand, &contents.scriptPrinting, &contents.decompStyle,
+                           &contents.engineCommands}) {
+        if (!fits(4)) {
+            return contents;
+        }
+        *field = stream->ReadInt32();
+    }
+    if (!fits(1)) {
+        return contents;
+    }
+    contents.syntaxTag = stream->ReadBoolean();
+    if (!fits(1)) {
+        return contents;
+    }
+    contents.mapFolder = stream->ReadPString();
+    return contents;
+}
+
+std::optional<FileVersion> ReadPreferencesVersion(const std::string& path) {
+    auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly);
+    if (!stream) {
+        return std::nullopt;
+    }
+    FileVersion version;
+    stream->SetPosition(0);
+    version.major = stream->ReadInt32();
+    version.minor = stream->ReadInt32();
+    return version;
+}
+
+}  // namespace Prefernces

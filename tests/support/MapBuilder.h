@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Builds map files byte by byte, so that each test lays out exactly the map it needs.
+namespace testmap {
+
+// One syntax record. `text` is appended to the node-text block with a terminating zero and the
+// record points at it, unless `textOffset` places the record's text offset explicitly
+// (relative to the node-text block).
+struct Node {
+    int16_t identity = 0;
+    int16_t engine = -1;
+    int16_t valueType = 0;
+    int16_t expType = 0;
+    int16_t siblingLow = 0;  // the low half of the sibling reference, never read
+    int16_t sibling = -1;
+    std::string text;
+    std::optional<int32_t> textOffset;
+    int16_t value = 0;
+    int16_t kid = -1;
+};
+
+struct Script {
+    std::string name;  // at most 32 bytes are written
+    int16_t type = 0;
+    int16_t returnType = 0;
+    int16_t root = -1;
+};
+
+struct Global {
+    std::string name;  // at most 32 bytes are written
+    int16_t type = 0;
+    int16_t value = -1;
+};
+
+enum class HeaderKind { Named, Bare };
+
+struct MapSpec {
+    HeaderKind kind = HeaderKind::Bare;
+    std::string bareKindTag = "head";  // the first four bytes of a bare header
+    std::string mapName = "a10";       // named header only
+    int32_t headerValue = 7;           // the int32 at offset 4
+    int32_t magic = 0x40000000;
+    std::string class1 = "scnr";  // written reversed, as the game stores class codes
+    std::string class2 = "\xFF\xFF\xFF\xFF";
+    std::string class3 = "\xFF\xFF\xFF\xFF";
+    uint32_t ident = 0xE1740000;
+    std::string tagName = "levels\\test\\test";
+
+    std::vector<Script> scripts;
+    std::vector<Global> globals;
+    // Cache record 0: table bytes 36 to 55. Its sibling identity is the node count.
+    Node firstRecord;
+    // Cache records 1 to n.
+    std::vector<Node> nodes;
+    std::optional<int16_t> nodeCount;  // default: nodes.size()
+    std::optional<int32_t> scriptCount;
+    std::optional<int32_t> globalCount;
+    std::string extraStringData;  // appended to the node-text block after every node text
+};
+
+struct BuiltMap {
+    std::vector<uint8_t> bytes;
+    int32_t magic = 0;
+    int32_t tagIndexOffset = 0;
+    int32_t tagEntryOffset = 0;
+    int32_t scenarioOffset = 0;
+    int32_t scriptTableOffset = 0;
+    int32_t globalTableOffset = 0;
+    int32_t syntaxTableOffset = 0;
+    int32_t stringDataOffset = 0;
+    std::vector<int32_t> textOffsets;  // absolute offset of each node's text, by cache index
+
+    int32_t ScriptRecord(int32_t i) const { return scriptTableOffset + 92 * i; }
+    int32_t GlobalRecord(int32_t i) const { return globalTableOffset + 92 * i; }
+    int32_t SyntaxRecord(int32_t cacheIndex) const {
+        return syntaxTableOffset + 36 + 20 * cacheIndex;
+    }
+
+    void PutInt16(int64_t offset, int16_t value);
+    void PutInt32(int64_t offset, int32_t value);
+    void PutBytes(int64_t offset, const std::string& bytes);
+    int16_t GetInt16(int64_t offset) const;
+    int32_t GetInt32(int64_t offset) const;
+    // Writes the bytes to a file; returns false on failure.
+    bool Save(const std::string& path) const;
+};
+
+BuiltMap Build(const MapSpec& spec);
+
+// The largest map the format allows: 32 767 syntax nodes (32 768 records with record 0),
+// 4 000 scripts and 4 000 globals, about 1 MB of node texts. Script bodies are laid out the
+// way the order walk expects (first child, body in preorder, root last) and are linked as real
+// trees, so both walks print them. Deterministic.
+MapSpec MaximalMap();
+
+// Identity of the node at a cache position in generated maps (-32768 upward).
+inline int16_t GeneratedIdentity(int32_t cachePosition) {
+    return static_cast<int16_t>(-32769 + cachePosition);
+}
+
+}  // namespace testmap
