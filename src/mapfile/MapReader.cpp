@@ -29,6 +29,17 @@ private:
     int64_t left_ = kLoadTextBudget;
 };
 
+int16_t Int16At(const uint8_t* record, int32_t field) {
+    return static_cast<int16_t>(record[field] | (record[field + 1] << 8));
+}
+
+int32_t Int32At(const uint8_t* record, int32_t field) {
+    return static_cast<int32_t>(static_cast<uint32_t>(record[field]) |
+                                static_cast<uint32_t>(record[field + 1]) << 8 |
+                                static_cast<uint32_t>(record[field + 2]) << 16 |
+                                static_cast<uint32_t>(record[field + 3]) << 24);
+}
+
 bool RecordInsideFile(const BinaryStream& stream, int32_t offset) {
     return offset >= 0 && offset < stream.Length();
 }
@@ -233,17 +244,19 @@ std::vector<std::string> ReadScriptData(MapState& state) {
             if (!RecordInsideFile(*stream, node.offset)) {
                 break;
             }
+            // One read per record; the fields are taken from it at their offsets.
+            uint8_t record[kSyntaxRecordSize];
             stream->SetPosition(node.offset);
-            node.ExpIdentity = stream->ReadInt16();
-            node.EngineIdentity = stream->ReadInt16();
-            node.ValueType = stream->ReadInt16();
-            stream->SetPosition(Wrap32(int64_t{node.offset} + kSyntaxExpType));
-            node.ExpType = stream->ReadInt16();
-            stream->SetPosition(Wrap32(int64_t{node.offset} + kSyntaxSiblingIdentity));
-            node.SibExpPointer = stream->ReadInt16();
-            node.ScriptTableOffset = Wrap32(int64_t{stream->ReadInt32()} + state.ScriptTableOuter);
-            node.ScriptValue = stream->ReadInt16();
-            node.KidExpPointer = stream->ReadInt16();
+            stream->ReadInto(record, kSyntaxRecordSize);
+            node.ExpIdentity = Int16At(record, kSyntaxIdentity);
+            node.EngineIdentity = Int16At(record, kSyntaxEngineIdentity);
+            node.ValueType = Int16At(record, kSyntaxValueType);
+            node.ExpType = Int16At(record, kSyntaxExpType);
+            node.SibExpPointer = Int16At(record, kSyntaxSiblingIdentity);
+            node.ScriptTableOffset =
+                Wrap32(int64_t{Int32At(record, kSyntaxTextOffset)} + state.ScriptTableOuter);
+            node.ScriptValue = Int16At(record, kSyntaxValue);
+            node.KidExpPointer = Int16At(record, kSyntaxChildIdentity);
             if (readTexts) {
                 node.Command = texts.Read(*stream, node.ScriptTableOffset);
             }

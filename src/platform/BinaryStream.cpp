@@ -12,7 +12,7 @@ namespace platform {
 
 namespace {
 
-constexpr int64_t kBufferSize = 64 * 1024;
+constexpr int64_t kPageSize = 16 * 1024;
 
 bool InsideFile(int64_t position, int64_t length) {
     return position >= 0 && position < length;
@@ -64,16 +64,27 @@ bool BinaryStream::Close() {
     return !failed_;
 }
 
-bool BinaryStream::FillBuffer(int64_t position) {
+const BinaryStream::Page* BinaryStream::PageAt(int64_t position) {
     if (fd_ < 0 || !InsideFile(position, length_)) {
-        return false;
+        return nullptr;
     }
-    buffer_.resize(kBufferSize);
-    int64_t want = std::min<int64_t>(kBufferSize, length_ - position);
+    const int64_t start = position / kPageSize * kPageSize;
+    if (pages_[lastHit_].start == start) {
+        return &pages_[lastHit_];
+    }
+    for (int i = 0; i < kPageCount; ++i) {
+        if (pages_[i].start == start) {
+            lastHit_ = i;
+            return &pages_[i];
+        }
+    }
+    Page& page = pages_[nextVictim_];
+    page.bytes.resize(kPageSize);
+    const int64_t want = std::min<int64_t>(kPageSize, length_ - start);
     int64_t got = 0;
     while (got < want) {
-        ssize_t n = ::pread(fd_, buffer_.data() + got, static_cast<size_t>(want - got),
-                            static_cast<off_t>(position + got));
+        ssize_t n = ::pread(fd_, page.bytes.data() + got, static_cast<size_t>(want - got),
+                            static_cast<off_t>(start + got));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -82,41 +93,48 @@ bool BinaryStream::FillBuffer(int64_t position) {
         }
         got += n;
     }
-    bufferStart_ = position;
-    bufferSize_ = got;
-    return got > 0;
+    if (got <= position - start) {
+        page.start = -1;
+        return nullptr;
+    }
+    page.start = start;
+    page.size = got;
+    lastHit_ = nextVictim_;
+    nextVictim_ = (nextVictim_ + 1) % kPageCount;
+    return &page;
 }
 
 int64_t BinaryStream::Fetch(int64_t position, int64_t count, uint8_t* out) {
     int64_t done = 0;
     while (done < count) {
-        int64_t at = position + done;
-        if (!InsideFile(at, length_)) {
+        const int64_t at = position + done;
+        const Page* page = PageAt(at);
+        if (page == nullptr) {
             break;
         }
-        if (at < bufferStart_ || at >= bufferStart_ + bufferSize_) {
-            if (!FillBuffer(at)) {
-                break;
-            }
-        }
-        int64_t offset = at - bufferStart_;
-        int64_t n = std::min(count - done, bufferSize_ - offset);
-        std::memcpy(out + done, buffer_.data() + offset, static_cast<size_t>(n));
+        const int64_t offset = at - page->start;
+        const int64_t n = std::min(count - done, page->size - offset);
+        std::memcpy(out + done, page->bytes.data() + offset, static_cast<size_t>(n));
         done += n;
     }
     return done;
 }
 
-uint64_t BinaryStream::ReadUnsigned(int width) {
-    uint8_t bytes[8] = {};
+void BinaryStream::ReadInto(uint8_t* out, int64_t count) {
+    std::memset(out, 0, static_cast<size_t>(count));
     if (position_ >= 0) {
-        Fetch(position_, width, bytes);
-    } else if (position_ > -width) {
-        // The value straddles the start of the file: the bytes inside it still count.
-        int64_t skip = -position_;
-        Fetch(0, width - skip, bytes + skip);
+        Fetch(position_, count, out);
+    } else if (position_ > -count) {
+        // The range straddles the start of the file: the bytes inside it still count.
+        const int64_t skip = -position_;
+        Fetch(0, count - skip, out + skip);
     }
-    position_ += width;
+    position_ += count;
+}
+
+uint64_t BinaryStream::ReadUnsigned(int width) {
+    uint8_t bytes[8];
+    ReadInto(bytes, width);
     uint64_t value = 0;
     for (int i = 0; i < width; ++i) {
         int index = LittleEndian ? width - 1 - i : i;
@@ -160,18 +178,18 @@ std::string BinaryStream::Read(int64_t count) {
 
 int64_t BinaryStream::FindZero(int64_t from, int64_t limit) {
     int64_t at = std::max<int64_t>(from, 0);
-    int64_t end = std::min(length_, from + limit);
+    const int64_t end = std::min(length_, from + limit);
     while (at < end) {
-        if (at < bufferStart_ || at >= bufferStart_ + bufferSize_) {
-            if (!FillBuffer(at)) {
-                return -1;
-            }
+        const Page* page = PageAt(at);
+        if (page == nullptr) {
+            return -1;
         }
-        int64_t offset = at - bufferStart_;
-        int64_t n = std::min(end - at, bufferSize_ - offset);
-        const void* hit = std::memchr(buffer_.data() + offset, 0, static_cast<size_t>(n));
+        const int64_t offset = at - page->start;
+        const int64_t n = std::min(end - at, page->size - offset);
+        const uint8_t* begin = page->bytes.data() + offset;
+        const void* hit = std::memchr(begin, 0, static_cast<size_t>(n));
         if (hit != nullptr) {
-            return bufferStart_ + (static_cast<const uint8_t*>(hit) - buffer_.data());
+            return at + (static_cast<const uint8_t*>(hit) - begin);
         }
         at += n;
     }
@@ -204,14 +222,24 @@ void BinaryStream::Write(std::string_view bytes) {
         }
         done += static_cast<size_t>(n);
     }
-    int64_t end = position_ + static_cast<int64_t>(done);
-    // Keep the read buffer true to the file.
-    int64_t overlapStart = std::max(position_, bufferStart_);
-    int64_t overlapEnd = std::min(end, bufferStart_ + bufferSize_);
-    if (overlapStart < overlapEnd) {
-        std::memcpy(buffer_.data() + (overlapStart - bufferStart_),
-                    bytes.data() + (overlapStart - position_),
-                    static_cast<size_t>(overlapEnd - overlapStart));
+    const int64_t end = position_ + static_cast<int64_t>(done);
+    // Keep the cached pages true to the file; a page that the write extends is read again.
+    for (Page& page : pages_) {
+        if (page.start < 0) {
+            continue;
+        }
+        if (end > page.start + page.size && page.size < kPageSize &&
+            position_ < page.start + kPageSize) {
+            page.start = -1;
+            continue;
+        }
+        const int64_t overlapStart = std::max(position_, page.start);
+        const int64_t overlapEnd = std::min(end, page.start + page.size);
+        if (overlapStart < overlapEnd) {
+            std::memcpy(page.bytes.data() + (overlapStart - page.start),
+                        bytes.data() + (overlapStart - position_),
+                        static_cast<size_t>(overlapEnd - overlapStart));
+        }
     }
     length_ = std::max(length_, end);
     position_ = end;

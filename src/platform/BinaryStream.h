@@ -33,6 +33,9 @@ public:
     int64_t Length() const { return length_; }
 
     std::string Read(int64_t count);
+    // Copies `count` bytes from the position into `out` and moves past them; bytes outside the
+    // file read as zeros.
+    void ReadInto(uint8_t* out, int64_t count);
     // Looks at the byte at the position without moving; 0 outside the file.
     uint8_t PeekByte();
     // Finds the first zero byte at or after `from`, looking at no more than `limit` bytes.
@@ -72,16 +75,26 @@ private:
     // Copies the bytes of [position, position + count) that lie inside the file into out, and
     // returns how many leading bytes of the range lie inside.
     int64_t Fetch(int64_t position, int64_t count, uint8_t* out);
-    bool FillBuffer(int64_t position);
+    // The cached page that holds `position`, reading it when needed; null outside the file.
+    struct Page;
+    const Page* PageAt(int64_t position);
 
     int fd_ = -1;
     int64_t length_ = 0;
     int64_t position_ = 0;
     bool writable_ = false;
     bool failed_ = false;
-    std::vector<uint8_t> buffer_;
-    int64_t bufferStart_ = 0;
-    int64_t bufferSize_ = 0;
+    // A few aligned pages stay cached, so that reading records in one place and their texts in
+    // another does not read the same bytes again and again.
+    struct Page {
+        int64_t start = -1;
+        int64_t size = 0;
+        std::vector<uint8_t> bytes;
+    };
+    static constexpr int kPageCount = 8;
+    Page pages_[kPageCount];
+    int nextVictim_ = 0;
+    int lastHit_ = 0;
 };
 
 }  // namespace platform

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "TempDir.h"
+#include "platform/BinaryStream.h"
+
+using platform::BinaryStream;
+
+namespace {
+
+class BinaryStreamTest : public ::testing::Test {
+protected:
+    std::string WriteFile(const std::string& bytes) {
+        const std::string path = dir.File("data.bin");
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    std::string FileBytes() {
+        std::ifstream in(dir.File("data.bin"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    testmap::TempDir dir;
+};
+
+TEST_F(BinaryStreamTest, ReadsBothByteOrdersAtAbsolutePositions) {
+    auto stream = BinaryStream::Open(WriteFile("\x01\x02\x03\x04\xFF\xFF\x01\xFF"),
+                                     BinaryStream::Mode::ReadOnly);
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(stream->ReadInt32(), 0x01020304);  // big-endian until switched
+    stream->LittleEndian = true;
+    stream->SetPosition(0);
+    EXPECT_EQ(stream->ReadUInt32(), 0x04030201u);
+    EXPECT_EQ(stream->ReadInt16(), -1);
+    EXPECT_EQ(stream->ReadInt16(), -255);
+    stream->SetPosition(4);
+    EXPECT_EQ(stream->ReadUInt16(), 0xFFFFu);
+    EXPECT_EQ(stream->ReadInt8(), 1);
+    EXPECT_EQ(stream->ReadUInt8(), 0xFFu);
+}
+
+TEST_F(BinaryStreamTest, ReadsOutsideTheFileGiveZerosAndNoBytes) {
+    auto stream = BinaryStream::Open(WriteFile("\xAA\xBB"), BinaryStream::Mode::ReadOnly);
+    stream->LittleEndian = true;
+    stream->SetPosition(1);
+    EXPECT_EQ(stream->ReadInt32(), 0xBB);  // one byte inside, three past the end
+    stream->SetPosition(-1);
+    EXPECT_EQ(stream->ReadUInt16(), 0xAA00u);  // straddles the start
+    stream->SetPosition(-100);
+    EXPECT_EQ(stream->ReadInt32(), 0);
+    stream->SetPosition(int64_t{1} << 40);
+    EXPECT_EQ(stream->ReadInt32(), 0);
+    EXPECT_EQ(stream->Read(1000), "");
+    stream->SetPosition(-1);
+    EXPECT_EQ(stream->Read(2), "\xAA");
+    stream->SetPosition(0);
+    EXPECT_EQ(stream->Read(int64_t{1} << 40), "\xAA\xBB");  // never sized by the count
+    EXPECT_EQ(stream->Position(), int64_t{1} << 40);
+}
+
+TEST_F(BinaryStreamTest, FindZeroLooksNoFurtherThanItsLimit) {
+    std::string bytes(200000, 'x');
+    bytes[150000] = '\0';
+    auto stream = BinaryStream::Open(WriteFile(bytes), BinaryStream::Mode::ReadOnly);
+    EXPECT_EQ(stream->FindZero(10, 200000), 150000);  // across buffer refills
+    EXPECT_EQ(stream->FindZero(10, 1000), -1);
+    EXPECT_EQ(stream->FindZero(150001, 100000), -1);  // runs into the end of the file
+}
+
+TEST_F(BinaryStreamTest, WritesLandInTheFileAndInLaterReads) {
+    const std::string path = WriteFile(std::string(8, '\0'));
+    auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadWrite);
+    stream->LittleEndian = true;
+    EXPECT_EQ(stream->ReadInt32(), 0);  // fills the read buffer
+    stream->SetPosition(2);
+    stream->WriteInt16(-2);
+    stream->SetPosition(2);
+    EXPECT_EQ(stream->ReadInt16(), -2);
+    EXPECT_TRUE(stream->Close());
+    EXPECT_EQ(FileBytes(), std::string("\0\0\xFE\xFF\0\0\0\0", 8));
+}
+
+TEST_F(BinaryStreamTest, PStringsCarryTheirLengthInOneByte) {
+    const std::string path = dir.File("data.bin");
+    auto stream = BinaryStream::Open(path, BinaryStream::Mode::Create);
+    EXPECT_TRUE(stream->WritePString(std::string(255, 'p')));
+    EXPECT_FALSE(stream->WritePString(std::string(256, 'p')));
+    EXPECT_TRUE(stream->Close());
+    EXPECT_EQ(FileBytes().size(), 256u);
+    auto reader = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly);
+    EXPECT_EQ(reader->ReadPString(), std::string(255, 'p'));
+}
+
+TEST_F(BinaryStreamTest, RefusedWritesAreReportedAsFailures) {
+    const std::string path = WriteFile("abcd");
+    auto reader = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly);
+    reader->WriteInt8(1);
+    EXPECT_TRUE(reader->Failed());
+    EXPECT_FALSE(reader->Close());
+    auto writer = BinaryStream::Open(path, BinaryStream::Mode::ReadWrite);
+    writer->SetPosition(-2);
+    writer->WriteInt16(7);
+    EXPECT_FALSE(writer->Close());
+    EXPECT_EQ(FileBytes(), "abcd");
+}
+
+TEST_F(BinaryStreamTest, OpenFailsOnMissingFilesAndFolders) {
+    EXPECT_EQ(BinaryStream::Open(dir.File("missing"), BinaryStream::Mode::ReadOnly), nullptr);
+    EXPECT_EQ(BinaryStream::Open(dir.Path().string(), BinaryStream::Mode::ReadOnly), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+#include "MapBuilder.h"
+#include "MessageRecorder.h"
+#include "TempDir.h"
+#include "enginecommands/EngineCommands.h"
+#include "enginecommands/HardcodedCommands.h"
+#include "mapfile/MapReader.h"
+#include "platform/Hooks.h"
+#include "preferences/Prefernces.h"
+
+namespace {
+
+TEST(HardcodedCommands, HoldsTheEngineNamesByIdentity) {
+    const auto& names = HardcodedCommands();
+    EXPECT_EQ(names[0], "begin");
+    EXPECT_EQ(names[4], "set");
+    EXPECT_EQ(names[7], "+");
+    EXPECT_EQ(names[18], "<=");
+    EXPECT_EQ(names[22], "inspect");
+    EXPECT_EQ(names[132], "unit_solo_player_integrated_night_vision_is_active");
+    EXPECT_EQ(names[288], "ai");
+    EXPECT_EQ(names[436], "cinematic_screen_effect_set_filter_desaturation_tint");
+    EXPECT_EQ(names[542], "oid_status");
+    size_t characters = 0;
+    size_t oneCharacter = 0;
+    for (std::string_view name : names) {
+        characters += name.size();
+        oneCharacter += name.size() == 1 ? 1 : 0;
+    }
+    EXPECT_EQ(characters, 10017u);
+    EXPECT_EQ(oneCharacter, 7u);
+    EXPECT_EQ(std::set<std::string_view>(names.begin(), names.end()).size(), 543u);
+}
+
+class EngineCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Prefernces::ResetToDefaults();
+        platform::SetDefaultFolder(dir.Path().string());
+    }
+    void TearDown() override {
+        Prefernces::ResetToDefaults();
+        platform::SetDefaultFolder("");
+    }
+
+    void WriteComDat(const std::string& xml) {
+        std::ofstream(dir.File("ComDat.xml"), std::ios::binary) << xml;
+    }
+
+    std::string NameOf(int32_t identity) { return EngineCommandName(state, identity); }
+
+    testmap::TempDir dir;
+    testmap::MessageRecorder recorder;
+    MapState state;
+};
+
+TEST_F(EngineCommandsTest, BuiltInTableAnswersIdentitiesZeroTo542) {
+    DefineEngineCommands(state);
+    ASSERT_TRUE(state.CommandsByEngine);
+    EXPECT_EQ(state.CommandsByEngine->size(), 543u);
+    EXPECT_EQ(NameOf(4), "set");
+    EXPECT_EQ(NameOf(542), "oid_status");
+    EXPECT_EQ(NameOf(543), "Uknown engine command");
+    EXPECT_EQ(NameOf(-1), "Uknown engine command");
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(EngineCommandsTest, NoTableYetAnswersUnknown) {
+    EXPECT_EQ(NameOf(0), "Uknown engine command");
+}
+
+TEST_F(EngineCommandsTest, CommandFileEntriesAreKeyedByTheirNumber) {
+    Prefernces::EngineCommands = 2;
+    WriteComDat(R"(<?xml version="1.0"?>
+<commands ignored="yes">
+  <command>
+    <id>19</id>
+    <note>ignored</note>
+    <name>sleep</name>
+  </command>
+  <c><id>7</id><name>first</name></c>
+  <c><id>7</id><name>second</name></c>
+  <c><only>42</only></c>
+  <c><id>19.5</id><name>fraction</name></c>
+  <c><id>-3</id><name> spaced name </name></c>
+</commands>
+)");
+    DefineEngineCommands(state);
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(NameOf(19), "sleep");
+    EXPECT_EQ(NameOf(7), "second");  // a later equal key wins
+    EXPECT_EQ(NameOf(42), "42");     // a single child is both identity and name
+    EXPECT_EQ(NameOf(-3), " spaced name ");
+    EXPECT_EQ(NameOf(20), "Uknown engine command");
+    EXPECT_EQ(state.CommandsByEngine->count(19.5), 1u);
+    EXPECT_EQ(state.CommandsByEngine->size(), 5u);
+}
+
+TEST_F(EngineCommandsTest, MissingCommandFileIsReportedAndLeavesAnEmptyTable) {
+    Prefernces::EngineCommands = 2;
+    state.CommandsByEngine = HardcodedCommandTable();
+    DefineEngineCommands(state);
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"Comdat.txt does not exist"});
+    ASSERT_TRUE(state.CommandsByEngine);
+    EXPECT_TRUE(state.CommandsByEngine->empty());
+}
+
+TEST_F(EngineCommandsTest, OtherSettingsGiveAnEmptyTableSilently) {
+    for (int32_t setting : {0, 3, -1}) {
+        Prefernces::EngineCommands = setting;
+        state.CommandsByEngine.reset();
+        DefineEngineCommands(state);
+        ASSERT_TRUE(state.CommandsByEngine) << setting;
+        EXPECT_TRUE(state.CommandsByEngine->empty());
+    }
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(EngineCommandsTest, RootWithoutEntriesGivesAnEmptyTableSilently) {
+    Prefernces::EngineCommands = 2;
+    WriteComDat("<commands>\n   \n</commands>");
+    DefineEngineCommands(state);
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(state.CommandsByEngine->empty());
+}
+
+TEST_F(EngineCommandsTest, MalformedCommandFileIsReportedOnceWithAnEmptyTable) {
+    Prefernces::EngineCommands = 2;
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<commands><c><id>1</id>", "at byte"},
+        {"", "No document element"},
+        {"<commands><c/></commands>", "entry 1 has no children"},
+        {"<commands><c><id>1</id><name>a</name></c>stray</commands>", "entry 2 is not an element"},
+        {"<commands><c>7</c></commands>", "entry 1 has a child that is not an element"},
+        {"<commands><c><id>1</id><name></name></c></commands>", "entry 1 has a child without text"},
+        {"<commands><c><id><x/></id><name>a</name></c></commands>",
+         "entry 1 has a child without text"},
+    };
+    for (const auto& [xml, problem] : cases) {
+        WriteComDat(xml);
+        recorder.messages.clear();
+        DefineEngineCommands(state);
+        ASSERT_EQ(recorder.messages.size(), 1u) << xml;
+        EXPECT_NE(recorder.messages[0].find(dir.File("ComDat.xml")), std::string::npos);
+        EXPECT_NE(recorder.messages[0].find(problem), std::string::npos) << recorder.messages[0];
+        ASSERT_TRUE(state.CommandsByEngine);
+        EXPECT_TRUE(state.CommandsByEngine->empty());
+    }
+}
+
+TEST_F(EngineCommandsTest, EveryLoadRebuildsTheTableFromTheSettingThen) {
+    const std::string path = dir.File("m.map");
+    testmap::MapSpec spec;
+    spec.scripts = {{"s", 0, 0, -1}};
+    ASSERT_TRUE(testmap::Build(spec).Save(path));
+    OpenMap(state, path);
+    EXPECT_EQ(state.CommandsByEngine->size(), 543u);
+
+    Prefernces::EngineCommands = 2;  // takes effect at the next load only
+    EXPECT_EQ(state.CommandsByEngine->size(), 543u);
+    LoadOutcome outcome = OpenMap(state, path);
+    EXPECT_EQ(outcome.result, LoadResult::Loaded);
+    EXPECT_EQ(outcome.folderRows, std::vector<std::string>{"scripts"});
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"Comdat.txt does not exist"});
+    EXPECT_TRUE(state.CommandsByEngine->empty());
+}
+
+}  // namespace
