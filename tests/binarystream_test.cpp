@@ -60,13 +60,19 @@ TEST_F(BinaryStreamTest, ReadsOutsideTheFileGiveZerosAndNoBytes) {
     EXPECT_EQ(stream->Position(), int64_t{1} << 40);
 }
 
-TEST_F(BinaryStreamTest, FindZeroLooksNoFurtherThanItsLimit) {
+TEST_F(BinaryStreamTest, ReadUpToZeroStopsAtZeroLimitOrEndOfFile) {
     std::string bytes(200000, 'x');
+    bytes[0] = '\0';
     bytes[150000] = '\0';
     auto stream = BinaryStream::Open(WriteFile(bytes), BinaryStream::Mode::ReadOnly);
-    EXPECT_EQ(stream->FindZero(10, 200000), 150000);  // across buffer refills
-    EXPECT_EQ(stream->FindZero(10, 1000), -1);
-    EXPECT_EQ(stream->FindZero(150001, 100000), -1);  // runs into the end of the file
+    EXPECT_EQ(stream->ReadUpToZero(0, 0, 100), "");
+    EXPECT_EQ(stream->ReadUpToZero(0, 1, 1000000).size(), 150000u);  // across many pages
+    EXPECT_EQ(stream->Position(), 150000);
+    EXPECT_EQ(stream->ReadUpToZero(10, 0, 1000).size(), 1000u);
+    EXPECT_EQ(stream->ReadUpToZero(150001, 0, 1000000).size(), 49999u);  // end of the file
+    EXPECT_EQ(stream->ReadUpToZero(-5, 1, 100), "");
+    EXPECT_EQ(stream->ReadUpToZero(200000, 1, 100), "");
+    EXPECT_EQ(stream->ReadUpToZero(199999, 1, 100), "x");
 }
 
 TEST_F(BinaryStreamTest, WritesLandInTheFileAndInLaterReads) {

@@ -459,3 +459,24 @@ TEST_F(MapReaderTest, LongTextsAreCutAtTheCap) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IdentityTextIndex, FindsANodeOnlyByTheCanonicalTextOfItsIdentity) {
+    IdentityTextIndex index;
+    index.Set(7, 1);
+    index.Set(-2, 2);
+    index.Set(0, 3);
+    index.Set(-2147483647 - 1, 4);
+    EXPECT_EQ(index.at("7"), 1);
+    EXPECT_EQ(index.at("-2"), 2);
+    EXPECT_EQ(index.at("0"), 3);
+    EXPECT_EQ(index.at("-2147483648"), 4);
+    for (const char* other :
+         {"07", "+7", " 7", "7 ", "-0", "", "-", "7.0", "2147483655", "99999999999", "s: 7"}) {
+        EXPECT_FALSE(index.contains(other)) << other;
+    }
+    EXPECT_EQ(Lookup(std::optional<IdentityTextIndex>(index), std::string_view("x"), -1), -1);
+}
+
+}  // namespace

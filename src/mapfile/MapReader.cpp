@@ -1,5 +1,7 @@
 #include "mapfile/MapReader.h"
 
+#include <algorithm>
+
 #include "enginecommands/EngineCommands.h"
 #include "mapfile/MapFormat.h"
 #include "mapfile/MapText.h"
@@ -42,6 +44,15 @@ int32_t Int32At(const uint8_t* record, int32_t field) {
 
 bool RecordInsideFile(const BinaryStream& stream, int32_t offset) {
     return offset >= 0 && offset < stream.Length();
+}
+
+// Room for a table's records, never more than can start inside the file.
+size_t ReserveFor(const BinaryStream& stream, int32_t count, int32_t table, int32_t recordSize) {
+    if (count <= 0 || table < 0 || table >= stream.Length()) {
+        return 0;
+    }
+    const int64_t fit = (stream.Length() - table + recordSize - 1) / recordSize;
+    return static_cast<size_t>(std::min<int64_t>(count, fit));
 }
 
 std::string CannotOpenMessage(const std::string& path) {
@@ -166,7 +177,7 @@ std::vector<std::string> ReadScriptData(MapState& state) {
     NameIndex scriptsByName;
     NameIndex globalsByName;
     IdentityIndex syntaxByIdentity;
-    NameIndex syntaxByIdentityStr;
+    IdentityTextIndex syntaxByIdentityStr;
 
     std::unique_ptr<BinaryStream> stream;
     if (state.f) {
@@ -183,6 +194,9 @@ std::vector<std::string> ReadScriptData(MapState& state) {
         int32_t count = stream->ReadInt32();
         int32_t table = Wrap32(int64_t{stream->ReadInt32()} - magic);
         if (count != 0) {
+            const size_t room = ReserveFor(*stream, count, table, kScriptRecordSize);
+            scriptsByName.reserve(room);
+            state.ScriptHeaderCache.reserve(room);
             for (int32_t i = 0; i < count; ++i) {
                 ScriptHeader script;
                 script.Offset = Wrap32(int64_t{table} + int64_t{kScriptRecordSize} * i);
@@ -206,6 +220,9 @@ std::vector<std::string> ReadScriptData(MapState& state) {
         count = stream->ReadInt32();
         table = Wrap32(int64_t{stream->ReadInt32()} - magic);
         if (count != 0) {
+            const size_t room = ReserveFor(*stream, count, table, kGlobalRecordSize);
+            globalsByName.reserve(room);
+            state.GlobalHeaderCache.reserve(room);
             for (int32_t i = 0; i < count; ++i) {
                 GlobalHeader global;
                 global.Offset = Wrap32(int64_t{table} + int64_t{kGlobalRecordSize} * i);
@@ -232,22 +249,24 @@ std::vector<std::string> ReadScriptData(MapState& state) {
         stream->SetPosition(Wrap32(int64_t{syntaxTable} + kSyntaxCount));
         int32_t nodes = stream->ReadInt16();
         const bool readTexts = Prefernces::ScriptCommand == 1;
-        if (nodes > 0) {
-            state.SyntaxCache.reserve(static_cast<size_t>(nodes) + 1);
-            syntaxByIdentity.reserve(static_cast<size_t>(nodes) + 1);
-            syntaxByIdentityStr.reserve(static_cast<size_t>(nodes) + 1);
+        // The records that start inside the file are read in one piece; the fields are taken
+        // from it at their offsets.
+        const int32_t firstRecord = Wrap32(int64_t{syntaxTable} + kSyntaxFirstRecord);
+        int64_t records = 0;
+        if (nodes > 0 && RecordInsideFile(*stream, firstRecord)) {
+            const int64_t end = std::min<int64_t>(stream->Length(), int64_t{1} << 31);
+            records =
+                std::min<int64_t>(int64_t{nodes} + 1,
+                                  (end - firstRecord + kSyntaxRecordSize - 1) / kSyntaxRecordSize);
         }
-        for (int32_t i = 0; i <= nodes && nodes > 0; ++i) {
+        state.SyntaxCache.reserve(static_cast<size_t>(records));
+        std::vector<uint8_t> block(static_cast<size_t>(records * kSyntaxRecordSize));
+        stream->SetPosition(firstRecord);
+        stream->ReadInto(block.data(), static_cast<int64_t>(block.size()));
+        for (int32_t i = 0; i < records; ++i) {
+            const uint8_t* record = block.data() + int64_t{i} * kSyntaxRecordSize;
             Syntax node;
-            node.offset =
-                Wrap32(int64_t{syntaxTable} + kSyntaxFirstRecord + int64_t{kSyntaxRecordSize} * i);
-            if (!RecordInsideFile(*stream, node.offset)) {
-                break;
-            }
-            // One read per record; the fields are taken from it at their offsets.
-            uint8_t record[kSyntaxRecordSize];
-            stream->SetPosition(node.offset);
-            stream->ReadInto(record, kSyntaxRecordSize);
+            node.offset = firstRecord + kSyntaxRecordSize * i;
             node.ExpIdentity = Int16At(record, kSyntaxIdentity);
             node.EngineIdentity = Int16At(record, kSyntaxEngineIdentity);
             node.ValueType = Int16At(record, kSyntaxValueType);
@@ -261,7 +280,7 @@ std::vector<std::string> ReadScriptData(MapState& state) {
                 node.Command = texts.Read(*stream, node.ScriptTableOffset);
             }
             syntaxByIdentity[node.ExpIdentity] = i;
-            syntaxByIdentityStr[platform::Str(node.ExpIdentity)] = i;
+            syntaxByIdentityStr.Set(node.ExpIdentity, i);
             state.SyntaxCache.push_back(std::move(node));
             platform::Yield();
         }

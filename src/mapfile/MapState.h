@@ -3,15 +3,34 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "mapfile/IdentityMap.h"
 #include "mapfile/Records.h"
 
 using NameIndex = std::unordered_map<std::string, int32_t>;
-using IdentityIndex = std::unordered_map<int32_t, int32_t>;
+using IdentityIndex = IdentityMap;
 // Engine identity to command name. Identities from either source are held as doubles: an
 // integer identity converts exactly, so one key kind answers both lookups alike.
+// Nodes by the decimal text of their identity. Every key is the canonical decimal text of a
+// number (as Str gives it), so the index keeps the numbers and a text finds an entry exactly
+// when it is the canonical text of a number held.
+class IdentityTextIndex {
+public:
+    // Sets the key Str(identity).
+    void Set(int32_t identity, int32_t index) { entries_[identity] = index; }
+    int32_t Lookup(std::string_view text, int32_t fallback) const;
+    int32_t at(std::string_view text) const;
+    bool contains(std::string_view text) const;
+    size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+
+private:
+    IdentityMap entries_;
+};
+
 using EngineCommandTable = std::unordered_map<double, std::string>;
 
 // The open map as the main window holds it. The dictionaries, Scenario, f and the shown records
@@ -28,7 +47,7 @@ struct MapState {
     std::optional<NameIndex> ScriptsByName;
     std::optional<NameIndex> GlobalsByName;
     std::optional<IdentityIndex> SyntaxByIdentity;
-    std::optional<NameIndex> SyntaxByIdentityStr;
+    std::optional<IdentityTextIndex> SyntaxByIdentityStr;
     std::optional<EngineCommandTable> CommandsByEngine;
 
     int32_t ScriptTableOuter = 0;
@@ -52,8 +71,12 @@ int32_t Lookup(const std::optional<Map>& map, const Key& key, int32_t fallback) 
     if (!map) {
         return fallback;
     }
-    auto it = map->find(key);
-    return it == map->end() ? fallback : it->second;
+    if constexpr (requires { map->Lookup(key, fallback); }) {
+        return map->Lookup(key, fallback);
+    } else {
+        auto it = map->find(key);
+        return it == map->end() ? fallback : it->second;
+    }
 }
 
 // The record at a cache position, or null when the position lies outside the cache.

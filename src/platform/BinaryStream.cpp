@@ -176,24 +176,34 @@ std::string BinaryStream::Read(int64_t count) {
     return out;
 }
 
-int64_t BinaryStream::FindZero(int64_t from, int64_t limit) {
-    int64_t at = std::max<int64_t>(from, 0);
-    const int64_t end = std::min(length_, from + limit);
+std::string BinaryStream::ReadUpToZero(int64_t position, int64_t skip, int64_t limit) {
+    std::string text;
+    position_ = position;
+    if (position < 0) {
+        return text;
+    }
+    const int64_t end = std::min(length_, position + limit);
+    int64_t at = position;
     while (at < end) {
         const Page* page = PageAt(at);
         if (page == nullptr) {
-            return -1;
+            break;
         }
         const int64_t offset = at - page->start;
         const int64_t n = std::min(end - at, page->size - offset);
         const uint8_t* begin = page->bytes.data() + offset;
-        const void* hit = std::memchr(begin, 0, static_cast<size_t>(n));
-        if (hit != nullptr) {
-            return at + (static_cast<const uint8_t*>(hit) - begin);
+        // Bytes before `position + skip` are taken whatever they hold.
+        const int64_t free = std::clamp<int64_t>(position + skip - at, 0, n);
+        const void* zero = std::memchr(begin + free, 0, static_cast<size_t>(n - free));
+        const int64_t take = zero != nullptr ? static_cast<const uint8_t*>(zero) - begin : n;
+        text.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(take));
+        at += take;
+        if (zero != nullptr) {
+            break;
         }
-        at += n;
     }
-    return -1;
+    position_ = at;
+    return text;
 }
 
 std::string BinaryStream::ReadPString() {

@@ -38,9 +38,10 @@ public:
     void ReadInto(uint8_t* out, int64_t count);
     // Looks at the byte at the position without moving; 0 outside the file.
     uint8_t PeekByte();
-    // Finds the first zero byte at or after `from`, looking at no more than `limit` bytes.
-    // Returns the offset of that byte, or -1 when none lies within the limit or the file.
-    int64_t FindZero(int64_t from, int64_t limit);
+    // The bytes from `position` up to, not including, the first zero byte at or after
+    // `position + skip`; at most `limit` bytes, and none past the end of the file. Moves the
+    // position past the bytes taken.
+    std::string ReadUpToZero(int64_t position, int64_t skip, int64_t limit);
 
     int8_t ReadInt8() { return static_cast<int8_t>(ReadUnsigned(1)); }
     uint8_t ReadUInt8() { return static_cast<uint8_t>(ReadUnsigned(1)); }

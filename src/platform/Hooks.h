@@ -27,6 +27,13 @@ inline void Yield() {
     }
 }
 
+// Passes `times` yield points in a row, as a loop that yields once per step would.
+inline void Yield(size_t times) {
+    for (size_t i = 0; i < times && detail::yieldHook != nullptr; ++i) {
+        detail::yieldHook();
+    }
+}
+
 // Receives streamed output one piece at a time.
 class TextSink {
 public:
