@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the application and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+cmake --preset release >/dev/null
+cmake --build --preset release --target morvane
+exec build/release/morvane "$@"

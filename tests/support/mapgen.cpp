@@ -1,0 +1,56 @@
+// Writes map files made by the test map builder: `mapgen seeds DIR` writes a few small maps
+// for the fuzzer to start from.
+#include <cstdio>
+#include <string>
+
+#include "MapBuilder.h"
+
+namespace {
+
+testmap::MapSpec SmallScriptMap(testmap::HeaderKind kind) {
+    testmap::MapSpec spec;
+    spec.kind = kind;
+    // (script startup intro (begin (sleep 30) (print "hi")))
+    auto node = [](int16_t id, int16_t engine, int16_t valueType, int16_t expType, int16_t sibling,
+                   int16_t kid, std::string text, int16_t value = 0) {
+        testmap::Node n;
+        n.identity = id;
+        n.engine = engine;
+        n.valueType = valueType;
+        n.expType = expType;
+        n.sibling = sibling;
+        n.kid = kid;
+        n.text = std::move(text);
+        n.value = value;
+        return n;
+    };
+    spec.nodes = {
+        node(-32767, 0, 2, 9, -32766, 0, "begin"),
+        node(-32766, 19, 4, 8, -32763, -32765, "sleep"),
+        node(-32765, 19, 2, 9, -32764, 0, "sleep"),
+        node(-32764, -1, 7, 9, -1, -1, "30", 30),
+        node(-32763, 28, 4, 8, -1, -32762, "print"),
+        node(-32762, 28, 2, 9, -32761, 0, "print"),
+        node(-32761, -1, 9, 9, -1, -1, "hi"),
+        node(-32760, 0, 4, 8, -1, -32767, "begin"),
+        node(-32759, -1, 5, 9, -1, -1, "true", -255),
+    };
+    spec.scripts = {{"intro", 0, 4, -32760}};
+    spec.globals = {{"done", 5, -32759}};
+    return spec;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3 || std::string(argv[1]) != "seeds") {
+        std::fprintf(stderr, "usage: mapgen seeds DIR\n");
+        return 2;
+    }
+    const std::string dir = argv[2];
+    bool ok = testmap::Build(SmallScriptMap(testmap::HeaderKind::Bare)).Save(dir + "/bare.map");
+    ok = testmap::Build(SmallScriptMap(testmap::HeaderKind::Named)).Save(dir + "/named.map") && ok;
+    testmap::MapSpec empty;
+    ok = testmap::Build(empty).Save(dir + "/empty.map") && ok;
+    return ok ? 0 : 1;
+}
