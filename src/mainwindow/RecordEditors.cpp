@@ -1,0 +1,337 @@
+#include "mainwindow/RecordEditors.h"
+
+#include <memory>
+#include <string>
+
+#include "mapfile/MapFormat.h"
+#include "platform/BinaryStream.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+
+using platform::BinaryStream;
+using namespace mapformat;
+
+namespace {
+
+constexpr int kReturnKey = 13;
+constexpr int kEnterKey = 3;
+constexpr int32_t kValueExpType = 9;
+
+enum class RecordKind { Script, Global, Syntax };
+
+struct FieldPlace {
+    RecordKind kind;
+    int32_t offset;  // in the record
+    int width;       // bytes; 32 for a name
+};
+
+FieldPlace PlaceOf(EditorField field) {
+    switch (field) {
+        case EditorField::ScriptName:
+            return {RecordKind::Script, kScriptName, kNameFieldSize};
+        case EditorField::ScriptType:
+            return {RecordKind::Script, kScriptType, 2};
+        case EditorField::ScriptReturnType:
+            return {RecordKind::Script, kScriptReturnType, 2};
+        case EditorField::ScriptExpPointer:
+            return {RecordKind::Script, kScriptRootIdentity, 2};
+        case EditorField::GlobalName:
+            return {RecordKind::Global, kGlobalName, kNameFieldSize};
+        case EditorField::GlobalType:
+            return {RecordKind::Global, kGlobalType, 2};
+        case EditorField::GlobalExpPointer:
+            return {RecordKind::Global, kGlobalValueIdentity, 2};
+        case EditorField::SyntaxExpIdentity:
+            return {RecordKind::Syntax, kSyntaxIdentity, 2};
+        case EditorField::SyntaxEngineIdentity:
+            return {RecordKind::Syntax, kSyntaxEngineIdentity, 2};
+        case EditorField::SyntaxValueType:
+            return {RecordKind::Syntax, kSyntaxValueType, 2};
+        case EditorField::SyntaxExpType:
+            return {RecordKind::Syntax, kSyntaxExpType, 2};
+        case EditorField::SyntaxSibling:
+            return {RecordKind::Syntax, kSyntaxSiblingIdentity, 2};
+        case EditorField::SyntaxTextOffset:
+            return {RecordKind::Syntax, kSyntaxTextOffset, 4};
+        case EditorField::SyntaxValue:
+            return {RecordKind::Syntax, kSyntaxValue, 2};
+        case EditorField::SyntaxKid:
+            return {RecordKind::Syntax, kSyntaxChildIdentity, 2};
+    }
+    return {RecordKind::Script, 0, 0};
+}
+
+// The shown record of a kind: its file offset and its position in its cache.
+struct Shown {
+    int32_t fileOffset = 0;
+    int32_t position = 0;
+};
+
+std::optional<Shown> ShownRecord(const MapState& state, RecordKind kind) {
+    switch (kind) {
+        case RecordKind::Script:
+            if (state.LoadedScript && At(state.ScriptHeaderCache, *state.LoadedScript)) {
+                return Shown{
+                    state.ScriptHeaderCache[static_cast<size_t>(*state.LoadedScript)].Offset,
+                    *state.LoadedScript};
+            }
+            break;
+        case RecordKind::Global:
+            if (state.LoadedGlobal && At(state.GlobalHeaderCache, *state.LoadedGlobal)) {
+                return Shown{
+                    state.GlobalHeaderCache[static_cast<size_t>(*state.LoadedGlobal)].Offset,
+                    *state.LoadedGlobal};
+            }
+            break;
+        case RecordKind::Syntax:
+            if (state.LoadedSyntax && At(state.SyntaxCache, *state.LoadedSyntax)) {
+                return Shown{state.SyntaxCache[static_cast<size_t>(*state.LoadedSyntax)].offset,
+                             *state.LoadedSyntax};
+            }
+            break;
+    }
+    return std::nullopt;
+}
+
+// The cache entry an edit updates: the one the dictionary gives for the shown record's key
+// (its name, or its identity), the first entry when the key is missing.
+int32_t CachedPosition(const MapState& state, RecordKind kind, int32_t shown) {
+    switch (kind) {
+        case RecordKind::Script:
+            return Lookup(state.ScriptsByName,
+                          state.ScriptHeaderCache[static_cast<size_t>(shown)].Name, 0);
+        case RecordKind::Global:
+            return Lookup(state.GlobalsByName,
+                          state.GlobalHeaderCache[static_cast<size_t>(shown)].Name, 0);
+        case RecordKind::Syntax:
+            return Lookup(state.SyntaxByIdentity,
+                          state.SyntaxCache[static_cast<size_t>(shown)].ExpIdentity, 0);
+    }
+    return 0;
+}
+
+// Writes `bytes` at `position` of the open map; false (and a message) when it cannot.
+bool WriteIntoMap(const MapState& state, int64_t position, const std::string& bytes) {
+    std::unique_ptr<BinaryStream> stream =
+        BinaryStream::Open(*state.f, BinaryStream::Mode::ReadWrite);
+    if (!stream) {
+        platform::MsgBox("The map file could not be opened for writing, so nothing was changed:" +
+                         std::string(platform::EndOfLine) + *state.f);
+        return false;
+    }
+    stream->LittleEndian = true;
+    stream->SetPosition(position);
+    stream->Write(bytes);
+    if (!stream->Close()) {
+        platform::MsgBox("Writing to the map file failed; the field may not have been saved:" +
+                         std::string(platform::EndOfLine) + *state.f);
+        return false;
+    }
+    return true;
+}
+
+std::string LittleEndianBytes(int32_t value, int width) {
+    std::string bytes;
+    auto bits = static_cast<uint32_t>(value);
+    for (int i = 0; i < width; ++i) {
+        bytes.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
+    }
+    return bytes;
+}
+
+// Where a commit writes, or nullopt (and a message) when there is nowhere to write.
+std::optional<Shown> Target(const MapState& state, RecordKind kind) {
+    if (!state.f) {
+        platform::MsgBox("No map is open, so there is nothing to change.");
+        return std::nullopt;
+    }
+    std::optional<Shown> shown = ShownRecord(state, kind);
+    if (!shown) {
+        platform::MsgBox("No record of this map is shown, so there is nothing to change.");
+    }
+    return shown;
+}
+
+int32_t* CachedNumber(MapState& state, EditorField field, int32_t position) {
+    switch (PlaceOf(field).kind) {
+        case RecordKind::Script: {
+            ScriptHeader* script = At(state.ScriptHeaderCache, position);
+            if (script == nullptr) {
+                return nullptr;
+            }
+            if (field == EditorField::ScriptType)
+                return &script->Type;
+            if (field == EditorField::ScriptReturnType)
+                return &script->ReturnType;
+            if (field == EditorField::ScriptExpPointer)
+                return &script->ExpPointer;
+            return nullptr;
+        }
+        case RecordKind::Global: {
+            GlobalHeader* global = At(state.GlobalHeaderCache, position);
+            if (global == nullptr) {
+                return nullptr;
+            }
+            if (field == EditorField::GlobalType)
+                return &global->Type;
+            if (field == EditorField::GlobalExpPointer)
+                return &global->ExpPointer;
+            return nullptr;
+        }
+        case RecordKind::Syntax: {
+            Syntax* node = At(state.SyntaxCache, position);
+            if (node == nullptr) {
+                return nullptr;
+            }
+            switch (field) {
+                case EditorField::SyntaxExpIdentity:
+                    return &node->ExpIdentity;
+                case EditorField::SyntaxEngineIdentity:
+                    return &node->EngineIdentity;
+                case EditorField::SyntaxValueType:
+                    return &node->ValueType;
+                case EditorField::SyntaxExpType:
+                    return &node->ExpType;
+                case EditorField::SyntaxSibling:
+                    return &node->SibExpPointer;
+                case EditorField::SyntaxTextOffset:
+                    return &node->ScriptTableOffset;
+                case EditorField::SyntaxValue:
+                    return &node->ScriptValue;
+                case EditorField::SyntaxKid:
+                    return &node->KidExpPointer;
+                default:
+                    return nullptr;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Writes a number field and sets the cached field to `cached`.
+CommitResult CommitNumber(MapState& state, EditorField field, int32_t written, int32_t cached) {
+    const FieldPlace place = PlaceOf(field);
+    std::optional<Shown> shown = Target(state, place.kind);
+    if (!shown) {
+        return CommitResult::Refused;
+    }
+    const int32_t position = CachedPosition(state, place.kind, shown->position);
+    if (!WriteIntoMap(state, int64_t{shown->fileOffset} + place.offset,
+                      LittleEndianBytes(written, place.width))) {
+        return CommitResult::Refused;
+    }
+    if (int32_t* target = CachedNumber(state, field, position)) {
+        *target = cached;
+    }
+    if (field == EditorField::SyntaxExpIdentity && At(state.SyntaxCache, position) != nullptr) {
+        // The node is found under its new identity too, also from rows that show it as text.
+        if (state.SyntaxByIdentity) {
+            (*state.SyntaxByIdentity)[cached] = position;
+        }
+        if (state.SyntaxByIdentityStr) {
+            state.SyntaxByIdentityStr->Set(cached, position);
+        }
+    }
+    return CommitResult::Written;
+}
+
+}  // namespace
+
+bool IsCommitKey(int characterCode) {
+    return characterCode == kReturnKey || characterCode == kEnterKey;
+}
+
+CommitResult CommitNumberField(MapState& state, EditorField field, std::string_view text) {
+    if (field == EditorField::SyntaxTextOffset) {
+        const double absolute = platform::Val("&h" + std::string(text));
+        return CommitNumber(state, field, platform::ToInt32(absolute - state.ScriptTableOuter),
+                            platform::ToInt32(absolute));
+    }
+    const int32_t number = platform::ToInt32(platform::Val(text));
+    return CommitNumber(state, field, number, number);
+}
+
+CommitResult CommitIndexField(MapState& state, EditorField field, int32_t index) {
+    if (index < 0) {
+        // A pop-up without a selection: the record holds a code the list does not have.
+        return CommitResult::Unchanged;
+    }
+    const FieldPlace place = PlaceOf(field);
+    std::optional<Shown> shown = ShownRecord(state, place.kind);
+    if (shown) {
+        const int32_t* cached =
+            CachedNumber(state, field, CachedPosition(state, place.kind, shown->position));
+        if (cached != nullptr && *cached == index) {
+            return CommitResult::Unchanged;
+        }
+    }
+    return CommitNumber(state, field, index, index);
+}
+
+CommitResult CommitNameField(MapState& state, EditorField field, std::string_view text) {
+    const FieldPlace place = PlaceOf(field);
+    std::optional<Shown> shown = Target(state, place.kind);
+    if (!shown) {
+        return CommitResult::Refused;
+    }
+    const std::string name(text.substr(0, kNameFieldSize));
+    std::string bytes = name;
+    bytes.resize(kNameFieldSize, '\0');
+    const int32_t position = CachedPosition(state, place.kind, shown->position);
+    if (!WriteIntoMap(state, int64_t{shown->fileOffset} + place.offset, bytes)) {
+        return CommitResult::Refused;
+    }
+    if (place.kind == RecordKind::Script) {
+        if (ScriptHeader* script = At(state.ScriptHeaderCache, position)) {
+            script->Name = name;
+            if (state.ScriptsByName) {
+                (*state.ScriptsByName)[name] = position;
+            }
+        }
+    } else if (GlobalHeader* global = At(state.GlobalHeaderCache, position)) {
+        global->Name = name;
+        if (state.GlobalsByName) {
+            (*state.GlobalsByName)[name] = position;
+        }
+    }
+    return CommitResult::Written;
+}
+
+int32_t ProtectScripts(MapState& state) {
+    if (!state.f) {
+        platform::MsgBox("No map is open, so there is nothing to protect.");
+        return -1;
+    }
+    std::unique_ptr<BinaryStream> stream =
+        BinaryStream::Open(*state.f, BinaryStream::Mode::ReadWrite);
+    if (!stream) {
+        platform::MsgBox("The map file could not be opened for writing, so it was not protected:" +
+                         std::string(platform::EndOfLine) + *state.f);
+        return -1;
+    }
+    stream->LittleEndian = true;
+    int32_t count = 0;
+    for (const Syntax& node : state.SyntaxCache) {
+        const int64_t text = node.ScriptTableOffset;
+        if (node.ExpType == kValueExpType && text >= 0 && text < stream->Length()) {
+            stream->SetPosition(text);
+            const bool empty = stream->PeekByte() == 0;
+            stream->WriteInt8(0);
+            // An empty text ends at its first byte; the next byte is another text's.
+            if (!empty && text + 1 < stream->Length()) {
+                stream->WriteInt8(0);
+            }
+            ++count;
+        }
+        platform::Yield();
+    }
+    if (!stream->Close()) {
+        platform::MsgBox("Writing to the map file failed; the map may be only partly protected:" +
+                         std::string(platform::EndOfLine) + *state.f);
+        return -1;
+    }
+    platform::MsgBox("Map is now protected from basic script extraction!" +
+                     std::string(platform::EndOfLine) + platform::Str(count) +
+                     " syntaxs were changed");
+    return count;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "mapfile/MapState.h"
+
+// The record editors write one field of the shown record into the open map, in place, and the
+// same value into the cached record. A commit that cannot write (no map, no record shown, the
+// map cannot be opened for writing, the write fails) says why in one message and changes
+// nothing in memory.
+
+enum class EditorField {
+    ScriptName,
+    ScriptType,
+    ScriptReturnType,
+    ScriptExpPointer,
+    GlobalName,
+    GlobalType,
+    GlobalExpPointer,
+    SyntaxExpIdentity,
+    SyntaxEngineIdentity,
+    SyntaxValueType,
+    SyntaxExpType,
+    SyntaxSibling,
+    SyntaxTextOffset,
+    SyntaxValue,
+    SyntaxKid,
+};
+
+enum class CommitResult {
+    Written,
+    Unchanged,  // a pop-up set to the value the record holds: nothing to write
+    Refused,    // nothing written; the user was told why
+};
+
+// The key codes that commit a text field: Return and Enter.
+bool IsCommitKey(int characterCode);
+
+// A number field: the text's number (by Val, then to Int32: fraction dropped, out-of-range values
+// clamped to the Int32 range). The text-offset field reads its text as hexadecimal and stores it
+// relative to the node-text block. An int16 field receives the low 16 bits of the number, the
+// cached field the whole number.
+CommitResult CommitNumberField(MapState& state, EditorField field, std::string_view text);
+
+// A pop-up: its selected index. Writes only when the index differs from the cached value; a
+// pop-up without a selection (index -1) writes nothing.
+CommitResult CommitIndexField(MapState& state, EditorField field, int32_t index);
+
+// A name field: 32 zero bytes, then the text's bytes, cut to the 32 bytes of the field. The new
+// name becomes a further key of the name dictionary; the old key stays.
+CommitResult CommitNameField(MapState& state, EditorField field, std::string_view text);
+
+// Blanks the first two bytes of the text of every value node (expression type 9) in the map
+// file, then reports how many were changed. Offsets outside the file are skipped, and the byte
+// after an empty text's terminator is spared. Records in memory stay as they are. Returns the
+// count, or -1 when nothing could be written.
+int32_t ProtectScripts(MapState& state);

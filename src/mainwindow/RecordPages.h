@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "mapfile/MapState.h"
+#include "platform/Hooks.h"
+
+// What the three record pages show, apart from the widgets that show it.
+
+// "Offset : 0x" and the hexadecimal file offset of a field.
+std::string OffsetHelpTag(int64_t offset);
+
+// The name of a type code in its table, or the empty text when the table has no such code (the
+// pop-up then shows no selection).
+template <size_t N>
+std::string TypeName(const std::array<std::string_view, N>& table, int32_t code) {
+    if (code < 0 || code >= static_cast<int32_t>(N)) {
+        return {};
+    }
+    return std::string(table[static_cast<size_t>(code)]);
+}
+
+// The text field the script page prints into.
+class TextField : public platform::TextSink {
+public:
+    virtual void SetText(const std::string& text) = 0;
+};
+
+// Makes the script that `name` finds (the first script when none) the shown script; returns its
+// position, or -1 when there are no scripts.
+int32_t ShowScript(MapState& state, const std::string& name);
+int32_t ShowGlobal(MapState& state, const std::string& name);
+// A node row's whole text is looked up as an identity text.
+int32_t ShowSyntax(MapState& state, const std::string& rowText);
+
+// "(script ", the type, the return type unless the script is "startup" or "continuous", the
+// name and a line end.
+std::string ScriptHeaderLine(const ScriptHeader& script);
+
+// Prints the shown script into `field` as the ScriptPrinting setting says: 1 the whole text and
+// "))", 2 the header line and then the body piece by piece, anything else nothing (the field is
+// emptied). Returns the ticks the printing took.
+int64_t PrintShownScript(MapState& state, TextField& field);
+
+// "(global ", the type, the name and the value of the global's value node, then ")".
+std::string GlobalLine(const MapState& state, const GlobalHeader& global);
