@@ -1,8 +1,9 @@
 // Writes map files made by the test map builder: `mapgen seeds DIR` writes a few small maps
-// for the fuzzer to start from.
+// for the fuzzer to start from, `mapgen demo FILE` the demonstration map.
 #include <cstdio>
 #include <string>
 
+#include "DemoMap.h"
 #include "MapBuilder.h"
 
 namespace {
@@ -43,8 +44,11 @@ testmap::MapSpec SmallScriptMap(testmap::HeaderKind kind) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "demo") {
+        return testmap::Build(testmap::DemoMap()).Save(argv[2]) ? 0 : 1;
+    }
     if (argc != 3 || std::string(argv[1]) != "seeds") {
-        std::fprintf(stderr, "usage: mapgen seeds DIR\n");
+        std::fprintf(stderr, "usage: mapgen seeds DIR | mapgen demo FILE\n");
         return 2;
     }
     const std::string dir = argv[2];
