@@ -5,5 +5,5 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target morvane
+cmake --build --preset release --target morvane demo_map
 exec build/release/morvane "$@"
