@@ -121,6 +121,9 @@ int64_t BinaryStream::Fetch(int64_t position, int64_t count, uint8_t* out) {
 }
 
 void BinaryStream::ReadInto(uint8_t* out, int64_t count) {
+    if (count <= 0) {
+        return;
+    }
     std::memset(out, 0, static_cast<size_t>(count));
     if (position_ >= 0) {
         Fetch(position_, count, out);

@@ -149,7 +149,8 @@ BuiltMap Build(const MapSpec& spec) {
             texts += node.text;
             texts.push_back('\0');
         }
-        map.textOffsets[static_cast<size_t>(i)] = map.stringDataOffset + relative;
+        map.textOffsets[static_cast<size_t>(i)] = static_cast<int32_t>(
+            static_cast<uint32_t>(map.stringDataOffset) + static_cast<uint32_t>(relative));
         const int32_t at = map.SyntaxRecord(i);
         map.PutInt16(at + 0, node.identity);
         map.PutInt16(at + 2, node.engine);
