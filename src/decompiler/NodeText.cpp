@@ -1,0 +1,27 @@
+#include "decompiler/NodeText.h"
+
+#include "mapfile/MapText.h"
+#include "platform/BinaryStream.h"
+#include "platform/Hooks.h"
+
+namespace decompiler {
+
+std::string ReadNodeTextFromMap(const std::optional<std::string>& mapPath, int32_t textOffset) {
+    if (!mapPath) {
+        return {};
+    }
+    auto stream = platform::BinaryStream::Open(*mapPath, platform::BinaryStream::Mode::ReadOnly);
+    if (!stream) {
+        return {};
+    }
+    return mapformat::ReadText(*stream, textOffset);
+}
+
+void ShowStyleNotImplemented() {
+    platform::MsgBox("This extraction type is not implimented yet, in fact i am" +
+                     std::string(platform::EndOfLine) +
+                     "positive you cant to this msgbox without modifing certian parts of my "
+                     "application.");
+}
+
+}  // namespace decompiler
