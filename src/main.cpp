@@ -1,9 +1,7 @@
-#include <QApplication>
-
 #include <cstdio>
 #include <cstdlib>
 
-#include "mainwindow/ui/MainWindow.h"
+#include "mainwindow/ui/App.h"
 
 namespace {
 
@@ -27,8 +25,7 @@ int main(int argc, char** argv) {
                      "WAYLAND_DISPLAY are not set).\n");
         return 1;
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Morvane");
-    MainWindow::Instance();
+    App app(argc, argv);
+    app.Start();
     return app.exec();
 }

@@ -1,0 +1,49 @@
+#include "platform/ui/Controls.h"
+
+#include <QHeaderView>
+
+#include "platform/ui/QtText.h"
+
+namespace platform {
+
+PagePanel::PagePanel(QWidget* parent, int pageCount) : QStackedWidget(parent) {
+    for (int page = 0; page < pageCount; ++page) {
+        auto* widget = new QWidget(this);
+        widget->setObjectName(QStringLiteral("page%1").arg(page));
+        addWidget(widget);
+    }
+    setCurrentIndex(0);
+}
+
+HierarchicalList::HierarchicalList(QWidget* parent) : QTreeWidget(parent) {
+    setColumnCount(1);
+    setHeaderHidden(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setDragEnabled(false);
+    setRootIsDecorated(true);
+}
+
+QTreeWidgetItem* HierarchicalList::AddFolder(const QString& text) {
+    auto* item = new QTreeWidgetItem(QStringList{text});
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    addTopLevelItem(item);
+    return item;
+}
+
+PathField::PathField(QWidget* parent) : QLineEdit(parent) {
+    // Text set by other means than SetPath becomes the path as the file system encodes it.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text != PathFromBytes(path_)) {
+            path_ = PathToBytes(text);
+        }
+    });
+}
+
+void PathField::SetPath(const std::string& path) {
+    path_ = path;
+    setText(PathFromBytes(path));
+}
+
+}  // namespace platform

@@ -1,0 +1,42 @@
+#include "platform/ui/Runtime.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QThread>
+
+#include "platform/Hooks.h"
+#include "platform/ui/QtText.h"
+
+namespace platform {
+
+namespace {
+
+// Loops yield per record and per text byte; a turn of the event loop that often would cost
+// more than the loop itself, and the eye sees nothing faster than this.
+constexpr qint64 kYieldIntervalMs = 15;
+
+}  // namespace
+
+std::string UseConfigurationFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(folder);
+    SetDefaultFolder(PathToBytes(folder));
+    return DefaultFolder();
+}
+
+void YieldToEventLoop() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() != app->thread()) {
+        return;
+    }
+    static QElapsedTimer sinceLastTurn;
+    if (sinceLastTurn.isValid() && sinceLastTurn.elapsed() < kYieldIntervalMs) {
+        return;
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    sinceLastTurn.start();
+}
+
+}  // namespace platform

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// What the Qt layer gives the core's runtime: the default folder and the yield to the event loop.
+namespace platform {
+
+// Points the default folder at the application's configuration folder (Qt's
+// AppConfigLocation) and creates that folder when it is missing. Returns the folder.
+std::string UseConfigurationFolder();
+
+// The yield hook: lets the main thread's event loop repaint during a long loop. User input
+// waits until the loop is over, so no menu action can start inside another; on other threads,
+// and when the last turn was very recent, it does nothing.
+void YieldToEventLoop();
+
+}  // namespace platform

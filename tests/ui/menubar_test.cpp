@@ -1,0 +1,241 @@
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "MapFiles.h"
+#include "UiTestSupport.h"
+#include "mainwindow/ui/AboutWin.h"
+#include "mainwindow/ui/App.h"
+#include "mainwindow/ui/MainWindow.h"
+#include "mainwindow/ui/MenuBar1.h"
+#include "platform/ui/NamedMenu.h"
+#include "preferences/ui/PrefWin.h"
+
+using platform::MenuItem;
+
+namespace {
+
+class MenuBarTest : public uitest::UiTest {
+protected:
+    // Opens a top-level menu as a click would, which raises the enabling event.
+    void OpenMenu(const char* name) { emit window->MenuItemNamed(name)->Menu()->aboutToShow(); }
+
+    void Activate() {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+
+    void SetUp() override {
+        UiTest::SetUp();
+        window = MainWindow::Instance();
+    }
+
+    MainWindow* window = nullptr;
+};
+
+struct ItemRow {
+    const char* parent;  // "" for the bar itself
+    const char* name;
+    const char* text;
+    const char* shortcut;
+    bool autoEnable;
+};
+
+const ItemRow kTree[] = {
+    {"", "FileMenu", "&File", "", true},
+    {"FileMenu", "FileQuit", "&Quit", "Cmd+Q", true},
+    {"FileMenu", "Fileopen", "&Open", "Cmd+o", true},
+    {"FileMenu", "UntitledSeparator", "-", "", true},
+    {"FileMenu", "FilePrefernces", "&Prefernces", "Cmd+P", true},
+    {"", "EditMenu", "&Edit", "", true},
+    {"EditMenu", "EditUndo", "&Undo", "Cmd+Z", true},
+    {"EditMenu", "UntitledMenu1", "-", "", true},
+    {"EditMenu", "EditCut", "Cu&t", "Cmd+X", true},
+    {"EditMenu", "EditCopy", "&Copy", "Cmd+C", true},
+    {"EditMenu", "EditPaste", "&Paste", "Cmd+V", true},
+    {"EditMenu", "EditClear", "&Delete", "", true},
+    {"EditMenu", "UntitledMenu0", "-", "", true},
+    {"EditMenu", "EditSelectAll", "Select &All", "Cmd+A", true},
+    {"", "ScriptMenu", "&Script Tools", "", true},
+    {"ScriptMenu", "ScriptToolsExtract", "&Extract...", "", false},
+    {"ScriptToolsExtract", "Extractall", "All", "", false},
+    {"ScriptToolsExtract", "ExtractGlobalRange", "Global Range", "", false},
+    {"ScriptToolsExtract", "ExtractScriptRange", "Script Range", "", false},
+    {"ScriptMenu", "ScriptToolsProtectMap", "&Protect Map", "Cmd+P", false},
+    {"ScriptMenu", "ScriptToolsdatabase", "&Database", "", false},
+    {"", "AboutMenu", "About", "", true},
+};
+
+void Flatten(const std::vector<std::unique_ptr<MenuItem>>& items, const std::string& parent,
+             std::vector<ItemRow>& rows) {
+    for (const auto& item : items) {
+        rows.push_back({nullptr, nullptr, nullptr, nullptr, item->AutoEnable()});
+        ItemRow& row = rows.back();
+        // Keep the texts alive in the items themselves.
+        row.parent = parent.empty() ? "" : parent.c_str();
+        row.name = item->Name().c_str();
+        row.text = item->Text().c_str();
+        row.shortcut = item->KeyboardShortcut().c_str();
+        Flatten(item->Children(), item->Name(), rows);
+    }
+}
+
+TEST_F(MenuBarTest, TreeIsBuiltInOrderWithNamesTextsAndShortcuts) {
+    std::vector<ItemRow> rows;
+    Flatten(MenuBar1::Instance().Items(), "", rows);
+    ASSERT_EQ(rows.size(), std::size(kTree));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(kTree[i].name);
+        EXPECT_STREQ(rows[i].parent, kTree[i].parent);
+        EXPECT_STREQ(rows[i].name, kTree[i].name);
+        EXPECT_STREQ(rows[i].text, kTree[i].text);
+        EXPECT_STREQ(rows[i].shortcut, kTree[i].shortcut);
+        EXPECT_EQ(rows[i].autoEnable, kTree[i].autoEnable);
+    }
+    const auto* bar = window->findChild<QMenuBar*>("MenuBar1");
+    ASSERT_NE(bar, nullptr);
+    QStringList titles;
+    for (QAction* action : bar->actions()) {
+        titles.append(action->text());
+    }
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Script Tools", "About"}));
+    EXPECT_TRUE(window->MenuItemNamed("UntitledSeparator")->Action()->isSeparator());
+}
+
+TEST_F(MenuBarTest, OneSharedBarWhoseActionsEveryWindowShows) {
+    EXPECT_EQ(&App::Instance()->MenuBar(), &MenuBar1::Instance());
+    EXPECT_EQ(window->MenuBar(), &MenuBar1::Instance());
+    const auto* bar = window->findChild<QMenuBar*>();
+    EXPECT_EQ(bar->actions().at(0), window->FileMenu()->Action());
+    EXPECT_EQ(window->FileMenu()->Menu()->actions().at(1), window->Fileopen()->Action());
+
+    // A new main window shows the same items, so their states carry over.
+    window->Extractall()->SetEnabled(false);
+    window->close();
+    uitest::ProcessEvents();
+    MainWindow* next = MainWindow::Instance();
+    EXPECT_EQ(next->findChild<QMenuBar*>()->actions().at(2), next->ScriptMenu()->Action());
+    EXPECT_FALSE(next->Extractall()->Enabled());
+    next->Extractall()->SetEnabled(true);
+}
+
+TEST_F(MenuBarTest, ShortcutsAreCtrlAndProtectMapOnlyShowsItsKey) {
+    auto keys = [this](const char* name) {
+        return window->MenuItemNamed(name)->Action()->shortcut();
+    };
+    EXPECT_EQ(keys("FileQuit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(keys("Fileopen"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(keys("FilePrefernces"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    EXPECT_EQ(keys("EditUndo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(keys("EditSelectAll"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    EXPECT_TRUE(keys("EditClear").isEmpty());
+    EXPECT_TRUE(keys("ScriptToolsProtectMap").isEmpty());
+    EXPECT_EQ(window->ScriptToolsProtectMap()->Action()->text(), "&Protect Map\tCtrl+P");
+}
+
+TEST_F(MenuBarTest, CtrlPOpensThePreferencesAlsoWithAMapLoaded) {
+    uitest::OpenThroughTheMenu(*window, uitest::SaveMap(uitest::SmallMap(), TempPath("a.map")));
+    OpenMenu("ScriptMenu");
+    ASSERT_TRUE(window->ScriptToolsProtectMap()->Enabled());
+    Activate();
+
+    QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+
+    ASSERT_NE(PrefWin::Existing(), nullptr);
+    EXPECT_TRUE(PrefWin::Existing()->isVisible());
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(MenuBarTest, ProtectMapStartsDisabledAndTheEnablingEventEnablesTheToolsAfterALoad) {
+    EXPECT_FALSE(window->ScriptToolsProtectMap()->Enabled());
+    for (MenuItem* item : {window->Fileopen(), window->FilePrefernces(), window->AboutMenu(),
+                           window->FileQuit(), window->EditCopy(), window->ScriptToolsExtract()}) {
+        EXPECT_TRUE(item->Enabled()) << item->Name();
+    }
+    // Whatever their state before the first load, the event brings them up.
+    for (MenuItem* item : {window->ScriptToolsdatabase(), window->Extractall(),
+                           window->ExtractGlobalRange(), window->ExtractScriptRange()}) {
+        item->SetEnabled(false);
+    }
+    OpenMenu("ScriptMenu");
+    EXPECT_FALSE(window->ScriptToolsProtectMap()->Enabled());
+    EXPECT_FALSE(window->ScriptToolsdatabase()->Enabled());
+
+    uitest::OpenThroughTheMenu(*window, uitest::SaveMap(uitest::SmallMap(), TempPath("a.map")));
+    EXPECT_TRUE(window->ScriptToolsProtectMap()->Enabled());
+    EXPECT_FALSE(window->ScriptToolsdatabase()->Enabled());
+
+    OpenMenu("FileMenu");
+    for (MenuItem* item : {window->ScriptToolsProtectMap(), window->ScriptToolsdatabase(),
+                           window->Extractall(), window->ExtractGlobalRange(),
+                           window->ExtractScriptRange(), window->ScriptToolsExtract()}) {
+        EXPECT_TRUE(item->Enabled()) << item->Name();
+    }
+
+    // A second map changes nothing in the menus.
+    uitest::OpenThroughTheMenu(*window, uitest::SaveMap(uitest::SmallMap(), TempPath("b.map")));
+    OpenMenu("ScriptMenu");
+    EXPECT_TRUE(window->ScriptToolsdatabase()->Enabled());
+    EXPECT_TRUE(window->ScriptToolsProtectMap()->Enabled());
+}
+
+TEST_F(MenuBarTest, PreferencesAndAboutEachOpenOneWindow) {
+    window->FilePrefernces()->Action()->trigger();
+    PrefWin* preferences = PrefWin::Existing();
+    ASSERT_NE(preferences, nullptr);
+    window->FilePrefernces()->Action()->trigger();
+    EXPECT_EQ(PrefWin::Existing(), preferences);
+
+    window->AboutMenu()->Action()->trigger();
+    AboutWin* about = AboutWin::Existing();
+    ASSERT_NE(about, nullptr);
+    window->AboutMenu()->Action()->trigger();
+    EXPECT_EQ(AboutWin::Existing(), about);
+    int aboutWindows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        aboutWindows += qobject_cast<AboutWin*>(widget) != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(aboutWindows, 1);
+    EXPECT_TRUE(about->isVisible());
+
+    about->close();
+    uitest::ProcessEvents();
+    EXPECT_EQ(AboutWin::Existing(), nullptr);
+    window->AboutMenu()->Action()->trigger();
+    EXPECT_NE(AboutWin::Existing(), nullptr);
+}
+
+TEST_F(MenuBarTest, EditCommandsActOnTheFocusedField) {
+    const MainWindowControls& c = window->Controls();
+    c.PageEditor->SetValue(1);
+    Activate();
+    c.FldScriptName->setText("intro");
+    c.FldScriptName->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), c.FldScriptName);
+
+    window->EditSelectAll()->Action()->trigger();
+    window->EditCut()->Action()->trigger();
+    EXPECT_EQ(c.FldScriptName->text(), "");
+    EXPECT_EQ(QApplication::clipboard()->text(), "intro");
+
+    c.FldScriptExpPointer->setFocus();
+    window->EditPaste()->Action()->trigger();
+    EXPECT_EQ(c.FldScriptExpPointer->text(), "intro");
+    window->EditUndo()->Action()->trigger();
+    EXPECT_EQ(c.FldScriptExpPointer->text(), "");
+
+    c.FldScriptDeComp->setPlainText("(script startup intro)");
+    c.FldScriptDeComp->setFocus();
+    window->EditSelectAll()->Action()->trigger();
+    window->EditCopy()->Action()->trigger();
+    window->EditClear()->Action()->trigger();
+    EXPECT_EQ(c.FldScriptDeComp->toPlainText(), "");
+    EXPECT_EQ(QApplication::clipboard()->text(), "(script startup intro)");
+}
+
+}  // namespace
