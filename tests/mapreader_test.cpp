@@ -455,7 +455,7 @@ TEST_F(MapReaderTest, LongTextsAreCutAtTheCap) {
     MapSpec spec;
     spec.nodes = {TextNode(-2, std::string(100000, 'w'))};
     Open(testmap::Build(spec));
-    EXPECT_EQ(state.SyntaxCache[1].Command.size(), 16u * 1024u);
+    EXPECT_EQ(state.SyntaxCache[1].Command.size(), 4096u);
 }
 
 }  // namespace

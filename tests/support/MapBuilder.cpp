@@ -215,10 +215,10 @@ public:
                 node.text = std::to_string(node.value);
                 break;
             case 9:
-                node.text = Word(Random(8, 40)) + " " + Word(Random(4, 30));
+                node.text = Word(Random(30, 120)) + " " + Word(Random(20, 90));
                 break;
             default:
-                node.text = Word(Random(6, 30));
+                node.text = Word(Random(24, 90));
         }
         return node;
     }
@@ -261,24 +261,19 @@ public:
     }
 
     static const std::vector<std::string>& CommandNames() {
-        static const std::vector<std::string> names = {"begin",
-                                                       "if",
-                                                       "set",
-                                                       "and",
-                                                       "sleep",
-                                                       "sleep_until",
-                                                       "print",
-                                                       "ai_place",
-                                                       "object_create",
-                                                       "unit_kill",
-                                                       "ai_attack",
-                                                       "game_save",
-                                                       "sound_impulse_start",
-                                                       "device_set_position",
-                                                       "cinematic_start",
-                                                       "camera_set",
-                                                       "fade_in",
-                                                       "wake"};
+        static const std::vector<std::string> names = {
+            "sleep_until",
+            "ai_command_list_by_unit",
+            "object_create_anew_containing",
+            "sound_impulse_start",
+            "device_set_position_immediate",
+            "cinematic_screen_effect_start",
+            "player_action_test_look_relative_all_directions",
+            "volume_test_objects_all",
+            "unit_set_desired_flashlight_state",
+            "ai_magically_see_encounter",
+            "objects_can_see_object",
+            "device_group_change_only_once_more_set"};
         return names;
     }
 
@@ -303,8 +298,9 @@ MapSpec MaximalMap() {
     int scriptBudget = kNodes - kGlobals;
     for (int s = 0; s < kScripts; ++s) {
         const int scriptsLeft = kScripts - s;
-        int budget = s == 0 ? 4000 : std::min(scriptBudget / scriptsLeft * 2, scriptBudget);
-        budget = std::max(2, std::min(budget, scriptBudget - 2 * (scriptsLeft - 1)));
+        // Every script gets at least one statement (four nodes with its first child and root).
+        int budget = s == 0 ? 4000 : scriptBudget / scriptsLeft + writer.Random(-2, 3);
+        budget = std::max(4, std::min(budget, scriptBudget - 4 * (scriptsLeft - 1)));
         scriptBudget -= budget;
         budget -= 2;  // the first child and the root
 
