@@ -32,18 +32,11 @@ protected:
     void SetUp() override {
         Prefernces::ResetToDefaults();
         testmap::MapSpec spec;
-        auto node = [](int16_t id, int16_t expType, int16_t valueType, int16_t sibling, int16_t kid,
-                       std::string text, int16_t value = 0) {
-            testmap::Node n;
-            n.identity = id;
-            n.engine = 0;
-            n.expType = expType;
-            n.valueType = valueType;
-            n.sibling = sibling;
-            n.kid = kid;
-            n.text = std::move(text);
-            n.value = value;
-            return n;
+        // Engine identity 0 for every node: none of them is printed by engine name.
+        const auto node = [](int16_t id, int16_t expType, int16_t valueType, int16_t sibling,
+                             int16_t kid, std::string text, int16_t value = 0) {
+            return testmap::MakeNode(id, 0, valueType, expType, sibling, kid, std::move(text),
+                                     value);
         };
         // (script dormant void wait (begin (sleep 30)))
         spec.nodes = {

@@ -55,6 +55,38 @@ size_t ReserveFor(const BinaryStream& stream, int32_t count, int32_t table, int3
     return static_cast<size_t>(std::min<int64_t>(count, fit));
 }
 
+// Reads a table of named records (scripts or globals) whose count and address lie at
+// `countField`: each record's name, then its other fields by `readFields`, entering each name in
+// the dictionary. A table never has more records than start inside the file, whatever its count
+// says. Returns whether the count was non-zero, which is what gives the table its folder row.
+template <typename Record, typename ReadFields>
+bool ReadNamedTable(BinaryStream& stream, int32_t countField, int32_t magic, int32_t recordSize,
+                    TextBudget& texts, std::vector<Record>& cache, NameIndex& byName,
+                    ReadFields readFields) {
+    stream.SetPosition(countField);
+    const int32_t count = stream.ReadInt32();
+    const int32_t table = Wrap32(int64_t{stream.ReadInt32()} - magic);
+    if (count == 0) {
+        return false;
+    }
+    const size_t room = ReserveFor(stream, count, table, recordSize);
+    byName.reserve(room);
+    cache.reserve(room);
+    for (int32_t i = 0; i < count; ++i) {
+        Record record;
+        record.Offset = Wrap32(int64_t{table} + int64_t{recordSize} * i);
+        if (!RecordInsideFile(stream, record.Offset)) {
+            break;
+        }
+        record.Name = texts.Read(stream, record.Offset);  // the name starts the record
+        readFields(stream, record);
+        byName[record.Name] = i;
+        cache.push_back(std::move(record));
+        platform::Yield();
+    }
+    return true;
+}
+
 std::string CannotOpenMessage(const std::string& path) {
     return "The map file could not be opened for reading:" + std::string(platform::EndOfLine) +
            path;
@@ -189,55 +221,25 @@ std::vector<std::string> ReadScriptData(MapState& state) {
         const int32_t magic = state.magic;
         TextBudget texts;
 
-        // A table never has more records than start inside the file, whatever its count says.
-        stream->SetPosition(Wrap32(int64_t{s} + kScriptCount));
-        int32_t count = stream->ReadInt32();
-        int32_t table = Wrap32(int64_t{stream->ReadInt32()} - magic);
-        if (count != 0) {
-            const size_t room = ReserveFor(*stream, count, table, kScriptRecordSize);
-            scriptsByName.reserve(room);
-            state.ScriptHeaderCache.reserve(room);
-            for (int32_t i = 0; i < count; ++i) {
-                ScriptHeader script;
-                script.Offset = Wrap32(int64_t{table} + int64_t{kScriptRecordSize} * i);
-                if (!RecordInsideFile(*stream, script.Offset)) {
-                    break;
-                }
-                script.Name = texts.Read(*stream, script.Offset + kScriptName);
-                stream->SetPosition(Wrap32(int64_t{script.Offset} + kScriptType));
-                script.Type = stream->ReadInt16();
-                script.ReturnType = stream->ReadInt16();
-                stream->SetPosition(Wrap32(int64_t{script.Offset} + kScriptRootIdentity));
-                script.ExpPointer = stream->ReadInt16();
-                scriptsByName[script.Name] = i;
-                state.ScriptHeaderCache.push_back(std::move(script));
-                platform::Yield();
-            }
+        if (ReadNamedTable(*stream, Wrap32(int64_t{s} + kScriptCount), magic, kScriptRecordSize,
+                           texts, state.ScriptHeaderCache, scriptsByName,
+                           [](BinaryStream& in, ScriptHeader& script) {
+                               in.SetPosition(Wrap32(int64_t{script.Offset} + kScriptType));
+                               script.Type = in.ReadInt16();
+                               script.ReturnType = in.ReadInt16();
+                               in.SetPosition(Wrap32(int64_t{script.Offset} + kScriptRootIdentity));
+                               script.ExpPointer = in.ReadInt16();
+                           })) {
             rows.emplace_back("scripts");
         }
-
-        stream->SetPosition(Wrap32(int64_t{s} + kGlobalCount));
-        count = stream->ReadInt32();
-        table = Wrap32(int64_t{stream->ReadInt32()} - magic);
-        if (count != 0) {
-            const size_t room = ReserveFor(*stream, count, table, kGlobalRecordSize);
-            globalsByName.reserve(room);
-            state.GlobalHeaderCache.reserve(room);
-            for (int32_t i = 0; i < count; ++i) {
-                GlobalHeader global;
-                global.Offset = Wrap32(int64_t{table} + int64_t{kGlobalRecordSize} * i);
-                if (!RecordInsideFile(*stream, global.Offset)) {
-                    break;
-                }
-                global.Name = texts.Read(*stream, global.Offset + kGlobalName);
-                stream->SetPosition(Wrap32(int64_t{global.Offset} + kGlobalType));
-                global.Type = stream->ReadInt16();
-                stream->SetPosition(Wrap32(int64_t{global.Offset} + kGlobalValueIdentity));
-                global.ExpPointer = stream->ReadInt16();
-                globalsByName[global.Name] = i;
-                state.GlobalHeaderCache.push_back(std::move(global));
-                platform::Yield();
-            }
+        if (ReadNamedTable(
+                *stream, Wrap32(int64_t{s} + kGlobalCount), magic, kGlobalRecordSize, texts,
+                state.GlobalHeaderCache, globalsByName, [](BinaryStream& in, GlobalHeader& global) {
+                    in.SetPosition(Wrap32(int64_t{global.Offset} + kGlobalType));
+                    global.Type = in.ReadInt16();
+                    in.SetPosition(Wrap32(int64_t{global.Offset} + kGlobalValueIdentity));
+                    global.ExpPointer = in.ReadInt16();
+                })) {
             rows.emplace_back("globals");
         }
 

@@ -28,6 +28,20 @@ std::string Reversed(std::string text) {
 
 }  // namespace
 
+Node MakeNode(int16_t identity, int16_t engine, int16_t valueType, int16_t expType, int16_t sibling,
+              int16_t kid, std::string text, int16_t value) {
+    Node node;
+    node.identity = identity;
+    node.engine = engine;
+    node.valueType = valueType;
+    node.expType = expType;
+    node.sibling = sibling;
+    node.kid = kid;
+    node.text = std::move(text);
+    node.value = value;
+    return node;
+}
+
 void BuiltMap::PutInt16(int64_t offset, int16_t value) {
     Grow(bytes, offset + 2);
     auto bits = static_cast<uint16_t>(value);

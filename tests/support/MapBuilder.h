@@ -24,6 +24,10 @@ struct Node {
     int16_t kid = -1;
 };
 
+// A node with the fields a printed expression needs; the rest keep their defaults.
+Node MakeNode(int16_t identity, int16_t engine, int16_t valueType, int16_t expType, int16_t sibling,
+              int16_t kid, std::string text, int16_t value = 0);
+
 struct Script {
     std::string name;  // at most 32 bytes are written
     int16_t type = 0;

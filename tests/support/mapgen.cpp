@@ -12,19 +12,7 @@ testmap::MapSpec SmallScriptMap(testmap::HeaderKind kind) {
     testmap::MapSpec spec;
     spec.kind = kind;
     // (script startup intro (begin (sleep 30) (print "hi")))
-    auto node = [](int16_t id, int16_t engine, int16_t valueType, int16_t expType, int16_t sibling,
-                   int16_t kid, std::string text, int16_t value = 0) {
-        testmap::Node n;
-        n.identity = id;
-        n.engine = engine;
-        n.valueType = valueType;
-        n.expType = expType;
-        n.sibling = sibling;
-        n.kid = kid;
-        n.text = std::move(text);
-        n.value = value;
-        return n;
-    };
+    const auto node = testmap::MakeNode;
     spec.nodes = {
         node(-32767, 0, 2, 9, -32766, 0, "begin"),
         node(-32766, 19, 4, 8, -32763, -32765, "sleep"),
