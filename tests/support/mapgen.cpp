@@ -12,17 +12,17 @@ testmap::MapSpec SmallScriptMap(testmap::HeaderKind kind) {
     testmap::MapSpec spec;
     spec.kind = kind;
     // (script startup intro (begin (sleep 30) (print "hi")))
-    const auto node = testmap::MakeNode;
+    using testmap::MakeNode;
     spec.nodes = {
-        node(-32767, 0, 2, 9, -32766, 0, "begin"),
-        node(-32766, 19, 4, 8, -32763, -32765, "sleep"),
-        node(-32765, 19, 2, 9, -32764, 0, "sleep"),
-        node(-32764, -1, 7, 9, -1, -1, "30", 30),
-        node(-32763, 28, 4, 8, -1, -32762, "print"),
-        node(-32762, 28, 2, 9, -32761, 0, "print"),
-        node(-32761, -1, 9, 9, -1, -1, "hi"),
-        node(-32760, 0, 4, 8, -1, -32767, "begin"),
-        node(-32759, -1, 5, 9, -1, -1, "true", -255),
+        MakeNode(-32767, 0, 2, 9, -32766, 0, "begin"),
+        MakeNode(-32766, 19, 4, 8, -32763, -32765, "sleep"),
+        MakeNode(-32765, 19, 2, 9, -32764, 0, "sleep"),
+        MakeNode(-32764, -1, 7, 9, -1, -1, "30", 30),
+        MakeNode(-32763, 28, 4, 8, -1, -32762, "print"),
+        MakeNode(-32762, 28, 2, 9, -32761, 0, "print"),
+        MakeNode(-32761, -1, 9, 9, -1, -1, "hi"),
+        MakeNode(-32760, 0, 4, 8, -1, -32767, "begin"),
+        MakeNode(-32759, -1, 5, 9, -1, -1, "true", -255),
     };
     spec.scripts = {{"intro", 0, 4, -32760}};
     spec.globals = {{"done", 5, -32759}};
