@@ -8,7 +8,20 @@ namespace platform {
 
 namespace {
 
-void Run(QLineEdit& field, EditCommand command) {
+void ClearSelection(QLineEdit& field) {
+    if (field.hasSelectedText()) {
+        field.del();
+    }
+}
+
+void ClearSelection(QPlainTextEdit& field) {
+    QTextCursor cursor = field.textCursor();
+    cursor.removeSelectedText();
+    field.setTextCursor(cursor);
+}
+
+template <typename Field>
+void Run(Field& field, EditCommand command) {
     switch (command) {
         case EditCommand::Undo:
             field.undo();
@@ -23,36 +36,8 @@ void Run(QLineEdit& field, EditCommand command) {
             field.paste();
             break;
         case EditCommand::Clear:
-            if (field.hasSelectedText()) {
-                field.del();
-            }
+            ClearSelection(field);
             break;
-        case EditCommand::SelectAll:
-            field.selectAll();
-            break;
-    }
-}
-
-void Run(QPlainTextEdit& field, EditCommand command) {
-    switch (command) {
-        case EditCommand::Undo:
-            field.undo();
-            break;
-        case EditCommand::Cut:
-            field.cut();
-            break;
-        case EditCommand::Copy:
-            field.copy();
-            break;
-        case EditCommand::Paste:
-            field.paste();
-            break;
-        case EditCommand::Clear: {
-            QTextCursor cursor = field.textCursor();
-            cursor.removeSelectedText();
-            field.setTextCursor(cursor);
-            break;
-        }
         case EditCommand::SelectAll:
             field.selectAll();
             break;
