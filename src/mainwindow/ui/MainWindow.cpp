@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 
 #include "mainwindow/FileTypes1.h"
 #include "mainwindow/TypeNames.h"
@@ -13,6 +14,7 @@
 #include "mainwindow/ui/MenuBar1.h"
 #include "mapfile/MapReader.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/KeyDown.h"
 #include "platform/ui/NamedMenu.h"
 #include "platform/ui/QtText.h"
 #include "preferences/Prefernces.h"
@@ -60,6 +62,7 @@ MainWindow::MainWindow() {
     Layout();
     CreateControls();
     AddMenuHandlers();
+    BindEvents();
     Event_Open();
 }
 
@@ -157,14 +160,54 @@ void MainWindow::_CreateControls0() {
     c.FldSyntaxEngineCommand->setToolTip(QStringLiteral("Result of the Command Database"));
 }
 
+void MainWindow::BindEvents() {
+    const MainWindowControls& c = controls_;
+    connect(c.Lb_Select, &QTreeWidget::itemSelectionChanged, this, [this] { Lb_Select_Change(); });
+    connect(c.Lb_Select, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* row) { Lb_Select_ExpandRow(row); });
+    connect(c.Lb_Select, &QTreeWidget::itemCollapsed, this,
+            [this](QTreeWidgetItem* row) { Lb_Select_CollapseRow(row); });
+
+    auto keyDown = [this](QLineEdit* field, bool (MainWindow::*handler)(int)) {
+        platform::OnKeyDown(field, [this, handler](int key) { return (this->*handler)(key); });
+    };
+    keyDown(c.FldScriptName, &MainWindow::FldScriptName_KeyDown);
+    keyDown(c.FldScriptExpPointer, &MainWindow::FldScriptExpPointer_KeyDown);
+    keyDown(c.FldGlobalName, &MainWindow::FldGlobalName_KeyDown);
+    keyDown(c.FldGlobalExpPointer, &MainWindow::FldGlobalExpPointer_KeyDown);
+    keyDown(c.FldSyntaxExpIdent, &MainWindow::FldSyntaxExpIdent_KeyDown);
+    keyDown(c.FldSyntaxEngineIdent, &MainWindow::FldSyntaxEngineIdent_KeyDown);
+    keyDown(c.FldSyntaxExpType, &MainWindow::FldSyntaxExpType_KeyDown);
+    keyDown(c.FldSyntaxSibExp, &MainWindow::FldSyntaxSibExp_KeyDown);
+    keyDown(c.FldSyntaxScriptTableOffset, &MainWindow::FldSyntaxScriptTableOffset_KeyDown);
+    keyDown(c.FldSyntaxScriptValue, &MainWindow::FldSyntaxScriptValue_KeyDown);
+    keyDown(c.FldSyntaxKidExp, &MainWindow::FldSyntaxKidExp_KeyDown);
+    keyDown(c.FldSyntaxEngineCommand, &MainWindow::FldSyntaxEngineCommand_KeyDown);
+
+    // Also raised when a page sets the selection.
+    auto change = [this](QComboBox* popup, void (MainWindow::*handler)()) {
+        connect(popup, &QComboBox::currentIndexChanged, this,
+                [this, handler] { (this->*handler)(); });
+    };
+    change(c.PopScriptType, &MainWindow::PopScriptType_Change);
+    change(c.PopScriptReturn, &MainWindow::PopScriptReturn_Change);
+    change(c.PopGlobalType, &MainWindow::PopGlobalType_Change);
+    change(c.PopSyntaxType, &MainWindow::PopSyntaxType_Change);
+}
+
 void MainWindow::AddMenuHandlers() {
     _AddMenuHandler("Fileopen", [this] { return _Fileopen_Action(); });
+    _AddMenuHandler("ScriptToolsProtectMap", [this] { return _ScriptToolsProtectMap_Action(); });
     _AddMenuHandler("FilePrefernces", [this] { return _FilePrefernces_Action(); });
     _AddMenuHandler("AboutMenu", [this] { return _AboutMenu_Action(); });
 }
 
 void MainWindow::Event_Open() {
-    ScriptToolsProtectMap()->SetEnabled(false);
+    // The map tools work on the open map; with none they would act on an empty state.
+    for (platform::MenuItem* item : {ScriptToolsProtectMap(), ScriptToolsdatabase(), Extractall(),
+                                     ExtractGlobalRange(), ExtractScriptRange()}) {
+        item->SetEnabled(false);
+    }
 }
 
 void MainWindow::Event_EnableMenuItems() {
@@ -178,6 +221,12 @@ void MainWindow::Event_EnableMenuItems() {
 }
 
 bool MainWindow::_Fileopen_Action() {
+    if (Busy()) {
+        return false;
+    }
+    // Set before the dialog: nothing may start a second load, or act on the state, until
+    // this one is over.
+    const QScopedValueRollback<bool> loading(loading_, true);
     const QString mapFolder = platform::PathFromBytes(Prefernces::MapFolder);
     const QString start = !mapFolder.isEmpty() && QFileInfo(mapFolder).isDir()
                               ? mapFolder
@@ -203,7 +252,9 @@ void MainWindow::ShowLoadedMap(const std::vector<std::string>& folderRows) {
         controls_.Lb_Select->AddFolder(platform::FromBytes(row));
     }
     controls_.Lb_Select->setEnabled(true);
-    ScriptToolsProtectMap()->SetEnabled(true);
+    // The load forgot the shown records: no page may go on showing the previous map's.
+    controls_.PageEditor->SetValue(0);
+    Event_EnableMenuItems();
 }
 
 bool MainWindow::_FilePrefernces_Action() {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "mainwindow/RecordEditors.h"
 #include "mapfile/MapState.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DesignWindow.h"
@@ -11,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QTreeWidgetItem;
 
 namespace platform {
 class MenuItem;
@@ -104,8 +106,34 @@ public:
 
     // Menu actions; each returns false.
     bool _Fileopen_Action();
+    bool _ScriptToolsProtectMap_Action();
     bool _FilePrefernces_Action();
     bool _AboutMenu_Action();
+
+    // The browse list: the page of the selected row; the children of an expanded folder row,
+    // built anew at every expansion; a collapsed folder row loses them.
+    void Lb_Select_Change();
+    void Lb_Select_ExpandRow(QTreeWidgetItem* row);
+    void Lb_Select_CollapseRow(QTreeWidgetItem* row);
+
+    // The record editors. A text field commits on Return or Enter (`key` is the character code
+    // of the key pressed) and always lets the key through; a pop-up commits on every change.
+    bool FldScriptName_KeyDown(int key);
+    void PopScriptType_Change();
+    void PopScriptReturn_Change();
+    bool FldScriptExpPointer_KeyDown(int key);
+    bool FldGlobalName_KeyDown(int key);
+    void PopGlobalType_Change();
+    bool FldGlobalExpPointer_KeyDown(int key);
+    bool FldSyntaxExpIdent_KeyDown(int key);
+    bool FldSyntaxEngineIdent_KeyDown(int key);
+    void PopSyntaxType_Change();
+    bool FldSyntaxExpType_KeyDown(int key);
+    bool FldSyntaxSibExp_KeyDown(int key);
+    bool FldSyntaxScriptTableOffset_KeyDown(int key);
+    bool FldSyntaxScriptValue_KeyDown(int key);
+    bool FldSyntaxKidExp_KeyDown(int key);
+    bool FldSyntaxEngineCommand_KeyDown(int key);
 
 private:
     MainWindow();
@@ -113,8 +141,28 @@ private:
     void CreateControls();
     void _CreateControls0();
     void AddMenuHandlers();
+    void BindEvents();
     void Event_Open();
     void ShowLoadedMap(const std::vector<std::string>& folderRows);
+
+    void ShowRow(const std::string& text);
+    void ShowScriptPage(const std::string& name);
+    void ShowGlobalPage(const std::string& name);
+    void ShowSyntaxPage(const std::string& rowText);
+
+    void CommitNumber(int key, EditorField field, const QLineEdit& control);
+    void CommitName(int key, EditorField field, const QLineEdit& control);
+    void CommitIndex(EditorField field, const QComboBox& control);
+
+    // Long work yields to the event loop, where other events may arrive. A load replaces the
+    // whole state, so nothing else may run during one; a selection that arrives while a page
+    // is filled or the map protected is shown when that work is done.
+    bool Busy() const { return loading_ || expanding_ || showing_ || protecting_; }
+    bool loading_ = false;
+    bool expanding_ = false;
+    bool showing_ = false;
+    bool protecting_ = false;
+    bool selectionPending_ = false;
 
     MapState state_;
     MainWindowControls controls_{};

@@ -32,6 +32,21 @@ QTreeWidgetItem* HierarchicalList::AddFolder(const QString& text) {
     return item;
 }
 
+QTreeWidgetItem* HierarchicalList::AddRow(QTreeWidgetItem* parent, const QString& text,
+                                          bool folder) {
+    auto* item = new QTreeWidgetItem(QStringList{text});
+    if (folder) {
+        item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    }
+    parent->addChild(item);
+    return item;
+}
+
+void HierarchicalList::RemoveChildren(QTreeWidgetItem* row) {
+    const QList<QTreeWidgetItem*> children = row->takeChildren();
+    qDeleteAll(children);
+}
+
 PathField::PathField(QWidget* parent) : QLineEdit(parent) {
     // Text set by other means than SetPath becomes the path as the file system encodes it.
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {

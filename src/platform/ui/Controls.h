@@ -29,7 +29,11 @@ class HierarchicalList : public QTreeWidget {
 public:
     explicit HierarchicalList(QWidget* parent);
 
+    // A top-level folder row.
     QTreeWidgetItem* AddFolder(const QString& text);
+    // A row under `parent`: a folder row (with an expander) or a plain row.
+    QTreeWidgetItem* AddRow(QTreeWidgetItem* parent, const QString& text, bool folder);
+    void RemoveChildren(QTreeWidgetItem* row);
     void DeleteAllRows() { clear(); }
 };
 

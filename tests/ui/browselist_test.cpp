@@ -1,0 +1,302 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "RecordMap.h"
+
+namespace {
+
+class BrowseListTest : public uitest::MapWindowTest {
+protected:
+    void SetUp() override {
+        MapWindowTest::SetUp();
+        Load(uitest::RecordsMap());
+    }
+
+    QTreeWidgetItem* Top(int i) const { return C().Lb_Select->topLevelItem(i); }
+};
+
+TEST_F(BrowseListTest, TopFoldersListEveryRecordInCacheOrderAsFolderRows) {
+    QTreeWidgetItem* scripts = Top(0);
+    QTreeWidgetItem* globals = Top(1);
+    ASSERT_EQ(scripts->text(0), "scripts");
+    ASSERT_EQ(globals->text(0), "globals");
+    EXPECT_EQ(scripts->childCount(), 0);  // filled on demand
+
+    scripts->setExpanded(true);
+    EXPECT_EQ(uitest::ChildTexts(scripts), (QStringList{"s: wait", "s: boot", "s: loop", "s: calc",
+                                                        "s: lost", "s: short", "s: odd"}));
+    globals->setExpanded(true);
+    EXPECT_EQ(uitest::ChildTexts(globals), (QStringList{"g: on", "g: off", "g: x", "g: none"}));
+    for (QTreeWidgetItem* folder : {scripts, globals}) {
+        for (int i = 0; i < folder->childCount(); ++i) {
+            EXPECT_EQ(folder->child(i)->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+            EXPECT_EQ(folder->child(i)->childCount(), 0);
+        }
+    }
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(BrowseListTest, ScriptRowListsRootFirstChildAndTheStretchBeforeTheRoot) {
+    // First child at position 1, its sibling at j0 = 2, root at r = 5: 2 + (5 - 2) rows.
+    QTreeWidgetItem* wait = Row({"scripts", "s: wait"});
+    wait->setExpanded(true);
+    EXPECT_EQ(uitest::ChildTexts(wait),
+              (QStringList{"-32763", "-32767", "-32766", "-32765", "-32764"}));
+    for (int i = 0; i < wait->childCount(); ++i) {
+        EXPECT_NE(wait->child(i)->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    }
+
+    // The sibling lies after the root (j0 = 8 > r - 1 = 6): the two rows alone.
+    QTreeWidgetItem* shortRow = Row({"scripts", "s: short"});
+    shortRow->setExpanded(true);
+    EXPECT_EQ(uitest::ChildTexts(shortRow), (QStringList{"-32761", "-32762"}));
+
+    // A root that names no node ends the list after the root's row.
+    QTreeWidgetItem* lost = Row({"scripts", "s: lost"});
+    lost->setExpanded(true);
+    EXPECT_EQ(uitest::ChildTexts(lost), QStringList{"-5"});
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(BrowseListTest, GlobalRowListsItsValueNode) {
+    QTreeWidgetItem* on = Row({"globals", "g: on"});
+    on->setExpanded(true);
+    EXPECT_EQ(uitest::ChildTexts(on), QStringList{"-32760"});
+    QTreeWidgetItem* none = Row({"globals", "g: none"});
+    none->setExpanded(true);
+    EXPECT_EQ(uitest::ChildTexts(none), QStringList{"-1"});
+}
+
+TEST_F(BrowseListTest, ExpandingSelectsTheRowSoItsPageShowsBeforeAnyChildIsAdded) {
+    QTreeWidgetItem* wait = Row({"scripts", "s: wait"});
+    QTreeWidgetItem* other = Row({"globals", "g: x"});
+    C().Lb_Select->setCurrentItem(other);
+    ASSERT_EQ(C().PageEditor->Value(), 2);
+
+    int childrenWhenShown = -1;
+    QString nameWhenShown;
+    // Runs after the window's own handler.
+    const QMetaObject::Connection watch =
+        QObject::connect(C().Lb_Select, &QTreeWidget::itemSelectionChanged, C().Lb_Select, [&] {
+            childrenWhenShown = wait->childCount();
+            nameWhenShown = C().FldScriptName->text();
+        });
+    wait->setExpanded(true);
+    QObject::disconnect(watch);
+
+    EXPECT_EQ(C().Lb_Select->currentItem(), wait);
+    EXPECT_EQ(childrenWhenShown, 0);
+    EXPECT_EQ(nameWhenShown, "wait");
+    EXPECT_EQ(C().PageEditor->Value(), 1);
+    EXPECT_EQ(wait->childCount(), 5);
+}
+
+TEST_F(BrowseListTest, CollapsingSelectsTheRowAndRemovesItsChildren) {
+    QTreeWidgetItem* scripts = Top(0);
+    QTreeWidgetItem* wait = Row({"scripts", "s: wait"});
+    wait->setExpanded(true);
+    C().Lb_Select->setCurrentItem(wait->child(4));
+    ASSERT_EQ(C().PageEditor->Value(), 3);
+
+    wait->setExpanded(false);
+    EXPECT_EQ(C().Lb_Select->currentItem(), wait);
+    EXPECT_EQ(wait->childCount(), 0);
+    EXPECT_EQ(C().PageEditor->Value(), 1);  // the script shows again
+
+    scripts->setExpanded(false);
+    EXPECT_EQ(C().Lb_Select->currentItem(), scripts);
+    EXPECT_EQ(scripts->childCount(), 0);
+    EXPECT_EQ(scripts->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+}
+
+TEST_F(BrowseListTest, EveryExpansionBuildsTheChildrenAnewFromTheCurrentRecords) {
+    QTreeWidgetItem* scripts = Top(0);
+    scripts->setExpanded(true);
+    const QStringList first = uitest::ChildTexts(scripts);
+    scripts->setExpanded(false);
+    scripts->setExpanded(true);
+    EXPECT_EQ(uitest::ChildTexts(scripts), first);
+
+    // A rename shows in the rows of the next expansion only.
+    C().Lb_Select->setCurrentItem(scripts->child(1));
+    C().FldScriptName->setText("reboot");
+    QTest::keyClick(C().FldScriptName, Qt::Key_Return);
+    EXPECT_EQ(scripts->child(1)->text(0), "s: boot");
+    scripts->setExpanded(false);
+    scripts->setExpanded(true);
+    EXPECT_EQ(scripts->child(1)->text(0), "s: reboot");
+    EXPECT_EQ(scripts->childCount(), 7);
+
+    // A node whose identity changed lists under its new identity.
+    QTreeWidgetItem* wait = scripts->child(0);
+    wait->setExpanded(true);
+    C().Lb_Select->setCurrentItem(wait->child(4));
+    C().FldSyntaxExpIdent->setText("-7");
+    QTest::keyClick(C().FldSyntaxExpIdent, Qt::Key_Return);
+    wait->setExpanded(false);
+    wait->setExpanded(true);
+    EXPECT_EQ(uitest::ChildTexts(wait),
+              (QStringList{"-32763", "-32767", "-32766", "-32765", "-7"}));
+    C().Lb_Select->setCurrentItem(wait->child(4));
+    EXPECT_EQ(C().FldSyntaxExpIdent->text(), "-7");
+    EXPECT_EQ(C().FldSyntaxCommand->toPlainText(), "30");
+}
+
+TEST_F(BrowseListTest, AFolderOfNoKnownKindSaysSoAndGetsNoChildren) {
+    QTreeWidgetItem* other = C().Lb_Select->AddFolder("other");
+    other->setExpanded(true);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "i dont know what you did but this isnt a global or a script?!");
+    EXPECT_EQ(other->childCount(), 0);
+}
+
+TEST_F(BrowseListTest, RowTextChoosesThePage) {
+    Select({"scripts", "s: calc"});
+    EXPECT_EQ(C().PageEditor->Value(), 1);
+    EXPECT_EQ(C().FldScriptName->text(), "calc");
+
+    Select({"globals", "g: off"});
+    EXPECT_EQ(C().PageEditor->Value(), 2);
+    EXPECT_EQ(C().FldGlobalName->text(), "off");
+
+    Select({"scripts", "s: wait", "-32766"});
+    EXPECT_EQ(C().PageEditor->Value(), 3);
+    EXPECT_EQ(C().FldSyntaxExpIdent->text(), "-32766");
+
+    // The folder rows and an emptied selection change nothing.
+    const QString stamp = C().StaticTimeStamp->text();
+    C().StaticTimeStamp->setText("kept");
+    Select({"scripts"});
+    Select({"globals"});
+    C().Lb_Select->clearSelection();
+    EXPECT_EQ(C().PageEditor->Value(), 3);
+    EXPECT_EQ(C().FldSyntaxExpIdent->text(), "-32766");
+    EXPECT_EQ(C().FldScriptName->text(), "wait");
+    EXPECT_EQ(C().StaticTimeStamp->text(), "kept");
+    EXPECT_TRUE(stamp.endsWith(" ticks"));
+}
+
+TEST_F(BrowseListTest, NamesAreLookedUpByThePieceAfterTheFirstSeparator) {
+    testmap::MapSpec spec = uitest::RecordsMap();
+    spec.scripts = {{"first", 0, 4, -32763}, {"a: b", 3, 4, -32763}, {"a", 1, 4, -32763}};
+    Load(spec, "names.map");
+    Select({"scripts", "s: a: b"});
+    EXPECT_EQ(C().FldScriptName->text(), "a");
+    EXPECT_EQ(window->State().LoadedScript, 2);
+
+    spec.scripts = {{"first", 0, 4, -32763}, {"x: y", 3, 4, -32763}};
+    Load(spec, "missing.map");
+    Select({"scripts", "s: x: y"});
+    EXPECT_EQ(C().FldScriptName->text(), "first");  // no script "x": the first one
+    EXPECT_EQ(window->State().LoadedScript, 0);
+}
+
+// Work that yields lets other events run; these arrive at such a yield.
+
+TEST_F(BrowseListTest, ASelectionDuringAPrintingIsShownWhenThePrintingEnds) {
+    Prefernces::ScriptPrinting = 2;
+    QTreeWidgetItem* node = Row({"scripts", "s: wait", "-32764"});
+    QTreeWidgetItem* wait = Row({"scripts", "s: wait"});
+    C().Lb_Select->setCurrentItem(Row({"globals", "g: x"}));
+    QString textWhenSelected;
+    uitest::AtNextYield([&] {
+        textWhenSelected = C().FldScriptDeComp->toPlainText();
+        C().Lb_Select->setCurrentItem(node);
+    });
+
+    C().Lb_Select->setCurrentItem(wait);
+
+    EXPECT_FALSE(uitest::PendingYieldAction());
+    EXPECT_EQ(textWhenSelected, "(script dormant void wait\n");
+    EXPECT_EQ(C().FldScriptDeComp->toPlainText(),
+              "(script dormant void wait\n(begin\n( sleep 30))\n");
+    EXPECT_EQ(C().PageEditor->Value(), 3);
+    EXPECT_EQ(C().FldSyntaxExpIdent->text(), "-32764");
+}
+
+TEST_F(BrowseListTest, AnExpansionDuringAPrintingIsUndone) {
+    QTreeWidgetItem* wait = Row({"scripts", "s: wait"});
+    QTreeWidgetItem* globals = Top(1);
+    uitest::AtNextYield([&] { globals->setExpanded(true); });
+    C().Lb_Select->setCurrentItem(wait);
+    EXPECT_FALSE(uitest::PendingYieldAction());
+    EXPECT_FALSE(globals->isExpanded());
+    EXPECT_EQ(globals->childCount(), 0);
+    EXPECT_EQ(C().FldScriptDeComp->toPlainText(),
+              "(script dormant void wait\n(begin\n( sleep 30))\n))");
+    // Once the printing is over the folder expands as usual.
+    globals->setExpanded(true);
+    EXPECT_EQ(globals->childCount(), 4);
+}
+
+TEST_F(BrowseListTest, ACollapseDuringAPrintingLeavesTheRebuildToTheNextExpansion) {
+    QTreeWidgetItem* wait = Row({"scripts", "s: wait"});
+    QTreeWidgetItem* globals = Top(1);
+    globals->setExpanded(true);
+    uitest::AtNextYield([&] { globals->setExpanded(false); });
+    C().Lb_Select->setCurrentItem(wait);
+    EXPECT_FALSE(uitest::PendingYieldAction());
+    EXPECT_FALSE(globals->isExpanded());
+    EXPECT_EQ(C().Lb_Select->currentItem(), wait);
+
+    globals->setExpanded(true);
+    EXPECT_EQ(uitest::ChildTexts(globals), (QStringList{"g: on", "g: off", "g: x", "g: none"}));
+}
+
+TEST_F(BrowseListTest, NoSecondLoadStartsWhileWorkRuns) {
+    const std::string first = path;
+    const std::string second = uitest::SaveMap(testmap::MapSpec{}, TempPath("second.map"));
+    QTreeWidgetItem* scripts = Top(0);
+    uitest::AtNextYield([&] { uitest::OpenThroughTheMenu(*window, second); });
+    scripts->setExpanded(true);
+    EXPECT_FALSE(uitest::PendingYieldAction());
+    EXPECT_EQ(window->State().f, first);
+    EXPECT_EQ(scripts->childCount(), 7);
+
+    // Nor while a load runs.
+    const std::string third = uitest::SaveMap(uitest::RecordsMap(), TempPath("third.map"));
+    uitest::AtNextYield([&] { uitest::OpenThroughTheMenu(*window, second); });
+    uitest::OpenThroughTheMenu(*window, third);
+    EXPECT_FALSE(uitest::PendingYieldAction());
+    EXPECT_EQ(window->State().f, third);
+    EXPECT_EQ(window->State().ScriptHeaderCache.size(), 7u);
+}
+
+TEST_F(BrowseListTest, EditorsWriteNothingWhileALoadRuns) {
+    Select({"scripts", "s: wait"});
+    uitest::AtNextYield([&] {
+        C().FldScriptExpPointer->setText("-2");
+        QTest::keyClick(C().FldScriptExpPointer, Qt::Key_Return);
+        C().PopScriptType->setCurrentIndex(4);
+    });
+    uitest::OpenThroughTheMenu(*window, path);
+    EXPECT_FALSE(uitest::PendingYieldAction());
+    EXPECT_TRUE(shown.empty());
+    ExpectUnchanged();
+    EXPECT_EQ(window->State().ScriptHeaderCache[0].Type, 1);
+}
+
+TEST_F(BrowseListTest, ASecondLoadShowsTheEmptyPageAndTheNewFolderRows) {
+    Row({"scripts", "s: wait", "-32764"});
+    Select({"globals", "g: on"});
+    ASSERT_EQ(C().PageEditor->Value(), 2);
+
+    testmap::MapSpec globalsOnly;
+    globalsOnly.globals = {{"g", 5, -1}};
+    Load(globalsOnly, "second.map");
+    EXPECT_EQ(C().PageEditor->Value(), 0);
+    ASSERT_EQ(C().Lb_Select->topLevelItemCount(), 1);
+    EXPECT_EQ(Top(0)->text(0), "globals");
+    EXPECT_EQ(Top(0)->childCount(), 0);
+    EXPECT_FALSE(window->State().LoadedScript);
+    EXPECT_FALSE(window->State().LoadedGlobal);
+    EXPECT_FALSE(window->State().LoadedSyntax);
+    Select({"globals", "g: g"});
+    EXPECT_EQ(C().PageEditor->Value(), 2);
+    EXPECT_EQ(C().FldGlobalName->text(), "g");
+}
+
+}  // namespace
