@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
-
 #include "MapBuilder.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
@@ -44,18 +42,11 @@ protected:
     }
     void TearDown() override { Prefernces::ResetToDefaults(); }
 
-    std::vector<uint8_t> FileBytes() const {
-        std::ifstream in(path, std::ios::binary);
-        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-    }
+    std::vector<uint8_t> FileBytes() const { return testmap::ReadFileBytes(path); }
 
     // The file equals the map as built, but for `bytes` at `offset`.
     void ExpectOnlyChanged(int64_t offset, const std::string& bytes) const {
-        std::vector<uint8_t> expected = map.bytes;
-        for (size_t i = 0; i < bytes.size(); ++i) {
-            expected[static_cast<size_t>(offset) + i] = static_cast<uint8_t>(bytes[i]);
-        }
-        EXPECT_EQ(FileBytes(), expected);
+        EXPECT_EQ(FileBytes(), map.With(offset, bytes));
     }
     void ExpectUnchanged() const { EXPECT_EQ(FileBytes(), map.bytes); }
 

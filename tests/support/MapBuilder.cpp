@@ -62,6 +62,18 @@ void BuiltMap::PutBytes(int64_t offset, const std::string& text) {
     std::memcpy(bytes.data() + offset, text.data(), text.size());
 }
 
+std::vector<uint8_t> BuiltMap::With(int64_t offset, const std::string& replacement) const {
+    std::vector<uint8_t> result = bytes;
+    Grow(result, offset + static_cast<int64_t>(replacement.size()));
+    std::memcpy(result.data() + offset, replacement.data(), replacement.size());
+    return result;
+}
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
 int16_t BuiltMap::GetInt16(int64_t offset) const {
     return static_cast<int16_t>(bytes.at(static_cast<size_t>(offset)) |
                                 (bytes.at(static_cast<size_t>(offset) + 1) << 8));

@@ -88,6 +88,8 @@ struct BuiltMap {
     void PutInt16(int64_t offset, int16_t value);
     void PutInt32(int64_t offset, int32_t value);
     void PutBytes(int64_t offset, const std::string& bytes);
+    // The map's bytes with `replacement` laid over them at `offset`.
+    std::vector<uint8_t> With(int64_t offset, const std::string& replacement) const;
     int16_t GetInt16(int64_t offset) const;
     int32_t GetInt32(int64_t offset) const;
     // Writes the bytes to a file; returns false on failure.
@@ -95,6 +97,9 @@ struct BuiltMap {
 };
 
 BuiltMap Build(const MapSpec& spec);
+
+// A file's bytes, empty when it cannot be read.
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
 
 // The largest map the format allows: 32 767 syntax nodes (32 768 records with record 0),
 // 4 000 scripts and 4 000 globals, about 1 MB of node texts. Script bodies are laid out the

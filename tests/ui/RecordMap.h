@@ -22,18 +22,11 @@
 
 namespace uitest {
 
+// Nodes by identity, expression type, value type, engine, sibling, child, text and value.
 inline testmap::Node MakeNode(int16_t identity, int16_t expType, int16_t valueType, int16_t engine,
                               int16_t sibling, int16_t kid, std::string text, int16_t value = 0) {
-    testmap::Node node;
-    node.identity = identity;
-    node.expType = expType;
-    node.valueType = valueType;
-    node.engine = engine;
-    node.sibling = sibling;
-    node.kid = kid;
-    node.text = std::move(text);
-    node.value = value;
-    return node;
+    return testmap::MakeNode(identity, engine, valueType, expType, sibling, kid, std::move(text),
+                             value);
 }
 
 // Scripts of every header kind over one body, (begin (sleep 30)), laid out for the order walk
@@ -139,15 +132,11 @@ protected:
         C().Lb_Select->setCurrentItem(row);
     }
 
-    std::vector<uint8_t> FileBytes() const { return ReadBytes(path); }
+    std::vector<uint8_t> FileBytes() const { return ReadFileBytes(path); }
 
     // The file equals the map as built, but for `bytes` at `offset`.
     void ExpectOnlyChanged(int64_t offset, const std::string& bytes) const {
-        std::vector<uint8_t> expected = map.bytes;
-        for (size_t i = 0; i < bytes.size(); ++i) {
-            expected[static_cast<size_t>(offset) + i] = static_cast<uint8_t>(bytes[i]);
-        }
-        EXPECT_EQ(FileBytes(), expected);
+        EXPECT_EQ(FileBytes(), map.With(offset, bytes));
     }
     void ExpectUnchanged() const { EXPECT_EQ(FileBytes(), map.bytes); }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "MapBuilder.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
@@ -50,10 +52,7 @@ inline void ProcessEvents() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+using testmap::ReadFileBytes;
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -12,7 +12,7 @@
 #include "preferences/ui/PreferncesMain.h"
 
 using uitest::PrefsBytes;
-using uitest::ReadBytes;
+using uitest::ReadFileBytes;
 
 namespace {
 
@@ -162,7 +162,7 @@ TEST_F(PreferencesTest, UnlistedValuesKeepTheCreationSelectionAndThreeSelectsTru
     EXPECT_TRUE(c.RbHardcode->isChecked());
 
     SaveAndClose(*window);
-    EXPECT_EQ(ReadBytes(PrefsPath()), PrefsBytes(kMajor, kMinor, 1, 1, 3, 1, false, ""));
+    EXPECT_EQ(ReadFileBytes(PrefsPath()), PrefsBytes(kMajor, kMinor, 1, 1, 3, 1, false, ""));
     EXPECT_EQ(Prefernces::ScriptCommand, 1);
     EXPECT_EQ(Prefernces::DecompStyle, 3);
 }
@@ -178,7 +178,8 @@ TEST_F(PreferencesTest, SaveTakesTheChoicesWritesTheFileAndCloses) {
     SaveAndClose(*window);
 
     EXPECT_EQ(PrefWin::Existing(), nullptr);
-    EXPECT_EQ(ReadBytes(PrefsPath()), PrefsBytes(kMajor, kMinor, 2, 2, 2, 2, true, "/srv/maps"));
+    EXPECT_EQ(ReadFileBytes(PrefsPath()),
+              PrefsBytes(kMajor, kMinor, 2, 2, 2, 2, true, "/srv/maps"));
     EXPECT_EQ(Prefernces::ScriptCommand, 2);
     EXPECT_EQ(Prefernces::ScriptPrinting, 2);
     EXPECT_EQ(Prefernces::DecompStyle, 2);
@@ -224,7 +225,7 @@ TEST_F(PreferencesTest, MapFolderOf255BytesSurvivesAndALongerOneIsRefused) {
     Prefernces::ResetToDefaults();
     Prefernces::LoadPreferncesMain();
     EXPECT_EQ(Prefernces::MapFolder, base);
-    const auto file = ReadBytes(PrefsPath());
+    const auto file = ReadFileBytes(PrefsPath());
 
     window = OpenWindow();
     window->Controls().FldMapFolder->SetPath(base + "x");
@@ -234,7 +235,7 @@ TEST_F(PreferencesTest, MapFolderOf255BytesSurvivesAndALongerOneIsRefused) {
     EXPECT_TRUE(shown[0].text.startsWith("The map folder path is 256 bytes long"))
         << shown[0].text.toStdString();
     EXPECT_EQ(PrefWin::Existing(), window);
-    EXPECT_EQ(ReadBytes(PrefsPath()), file);
+    EXPECT_EQ(ReadFileBytes(PrefsPath()), file);
     EXPECT_EQ(Prefernces::ScriptCommand, 1);
     EXPECT_EQ(Prefernces::MapFolder, base);
 }
@@ -258,7 +259,7 @@ TEST_F(PreferencesTest, FolderBytesSurviveTheWindowAsTheyCame) {
     Prefernces::MapFolder = odd;
     PrefWin* window = OpenWindow();
     SaveAndClose(*window);
-    EXPECT_EQ(ReadBytes(PrefsPath()), PrefsBytes(kMajor, kMinor, 1, 1, 1, 1, false, odd));
+    EXPECT_EQ(ReadFileBytes(PrefsPath()), PrefsBytes(kMajor, kMinor, 1, 1, 1, 1, false, odd));
 }
 
 }  // namespace

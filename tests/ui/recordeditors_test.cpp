@@ -229,7 +229,7 @@ TEST_F(RecordEditorsTest, ARecordOfThePreviousMapIsNeverWrittenIntoTheNextOne) {
         EXPECT_EQ(box.text, "No record of this map is shown, so there is nothing to change.");
     }
     ExpectUnchanged();
-    EXPECT_EQ(uitest::ReadBytes(first), firstBytes);
+    EXPECT_EQ(uitest::ReadFileBytes(first), firstBytes);
     EXPECT_EQ(State().GlobalHeaderCache[0].Name, "on");
 }
 

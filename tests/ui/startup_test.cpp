@@ -11,7 +11,7 @@
 #include "preferences/ui/PrefWin.h"
 
 using uitest::PrefsBytes;
-using uitest::ReadBytes;
+using uitest::ReadFileBytes;
 
 namespace {
 
@@ -41,7 +41,7 @@ protected:
 TEST_F(StartUpTest, FirstRunWritesTheDefaultsAndLeavesThePreferencesWindowOpen) {
     StartApplication();
 
-    EXPECT_EQ(ReadBytes(PrefsPath()), PrefsBytes(kMajor, kMinor, 1, 1, 1, 1, false, ""));
+    EXPECT_EQ(ReadFileBytes(PrefsPath()), PrefsBytes(kMajor, kMinor, 1, 1, 1, 1, false, ""));
     ASSERT_NE(MainWindow::Existing(), nullptr);
     EXPECT_TRUE(MainWindow::Existing()->isVisible());
     PrefWin* preferences = PrefWin::Existing();
@@ -69,7 +69,7 @@ TEST_F(StartUpTest, CurrentFileIsReadWithoutAQuestion) {
     EXPECT_EQ(MainWindow::Existing()->MapFolder, "/srv/maps");
     EXPECT_EQ(PrefWin::Existing(), nullptr);
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(ReadBytes(PrefsPath()), file);
+    EXPECT_EQ(ReadFileBytes(PrefsPath()), file);
 }
 
 TEST_F(StartUpTest, FileOfAnotherVersionIsReadOnlyWhenTheUserAgrees) {
@@ -107,7 +107,7 @@ TEST_F(StartUpTest, FileOfAnotherVersionIsReadOnlyWhenTheUserAgrees) {
             ExpectSettings(1, 1, 1, 1, false, "");
         }
         // Never rewritten: the question comes again at the next start.
-        EXPECT_EQ(ReadBytes(PrefsPath()), file);
+        EXPECT_EQ(ReadFileBytes(PrefsPath()), file);
         EXPECT_EQ(PrefWin::Existing(), nullptr);
     }
 }
@@ -184,7 +184,7 @@ TEST_F(StartUpTest, QuittingAsksNothingAndSavesNothing) {
     EXPECT_EQ(QCoreApplication::exec(), 0);
 
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(ReadBytes(PrefsPath()), file);
+    EXPECT_EQ(ReadFileBytes(PrefsPath()), file);
     EXPECT_EQ(std::filesystem::last_write_time(PrefsPath()), written);
     EXPECT_EQ(Prefernces::ScriptCommand, 1);
 }
