@@ -28,13 +28,14 @@ std::string UseConfigurationFolder() {
 }
 
 void YieldToEventLoop() {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (app == nullptr || QThread::currentThread() != app->thread()) {
+    // Looking at the thread or the clock at every yield point would cost more than the work
+    // between them, so only every so many points are looked at.
+    thread_local unsigned calls = 0;
+    if (++calls % kYieldPointsPerClockRead != 0) {
         return;
     }
-    // Reading the clock at every yield point would cost more than the work between them.
-    static unsigned calls = 0;
-    if (++calls % kYieldPointsPerClockRead != 0) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() != app->thread()) {
         return;
     }
     static QElapsedTimer sinceLastTurn;
