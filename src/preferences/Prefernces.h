@@ -45,7 +45,6 @@ void ApplySettings(const FileContents& contents);
 // bytes; false also when the file cannot be created or written.
 bool WritePreferencesFile(const std::string& path, const FileContents& contents);
 
-enum class ReadStatus { Missing, Read };
 // Reads the whole file. A short or corrupt file never fails: fields past its end keep the
 // values of `defaults`, and a map folder is cut at the end of the file.
 std::optional<FileContents> ReadPreferencesFile(const std::string& path,

@@ -79,14 +79,6 @@ int16_t BuiltMap::GetInt16(int64_t offset) const {
                                 (bytes.at(static_cast<size_t>(offset) + 1) << 8));
 }
 
-int32_t BuiltMap::GetInt32(int64_t offset) const {
-    uint32_t bits = 0;
-    for (int i = 3; i >= 0; --i) {
-        bits = (bits << 8) | bytes.at(static_cast<size_t>(offset) + i);
-    }
-    return static_cast<int32_t>(bits);
-}
-
 bool BuiltMap::Save(const std::string& path) const {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),

@@ -91,7 +91,6 @@ struct BuiltMap {
     // The map's bytes with `replacement` laid over them at `offset`.
     std::vector<uint8_t> With(int64_t offset, const std::string& replacement) const;
     int16_t GetInt16(int64_t offset) const;
-    int32_t GetInt32(int64_t offset) const;
     // Writes the bytes to a file; returns false on failure.
     bool Save(const std::string& path) const;
 };

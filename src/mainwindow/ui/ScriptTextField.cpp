@@ -5,13 +5,7 @@
 #include <QTextDocument>
 
 #include "platform/ui/QtText.h"
-
-namespace {
-
-// As often as the event loop gets a turn during long work: the user sees no difference.
-constexpr qint64 kFlushIntervalMs = 15;
-
-}  // namespace
+#include "platform/ui/Runtime.h"
 
 ScriptTextField::ScriptTextField(QPlainTextEdit& field) : field_(field) {
     sinceFlush_.start();
@@ -29,7 +23,7 @@ void ScriptTextField::SetText(const std::string& text) {
 
 void ScriptTextField::AppendText(const std::string& piece) {
     pending_ += piece;
-    if (sinceFlush_.elapsed() >= kFlushIntervalMs) {
+    if (sinceFlush_.elapsed() >= platform::kEventLoopIntervalMs) {
         Flush();
     }
 }

@@ -13,9 +13,6 @@ namespace platform {
 
 namespace {
 
-// Loops yield per record and per text byte; a turn of the event loop that often would cost
-// more than the loop itself, and the eye sees nothing faster than this.
-constexpr qint64 kYieldIntervalMs = 15;
 constexpr unsigned kYieldPointsPerClockRead = 256;
 
 }  // namespace
@@ -39,7 +36,7 @@ void YieldToEventLoop() {
         return;
     }
     static QElapsedTimer sinceLastTurn;
-    if (sinceLastTurn.isValid() && sinceLastTurn.elapsed() < kYieldIntervalMs) {
+    if (sinceLastTurn.isValid() && sinceLastTurn.elapsed() < kEventLoopIntervalMs) {
         return;
     }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -9,6 +9,10 @@ namespace platform {
 // AppConfigLocation) and creates that folder when it is missing. Returns the folder.
 std::string UseConfigurationFolder();
 
+// How often long work lets the event loop run, and shows what it has made so far: more often
+// costs time, and the eye sees nothing faster.
+inline constexpr long long kEventLoopIntervalMs = 15;
+
 // The yield hook: lets the main thread's event loop repaint during a long loop. User input
 // waits until the loop is over, so no menu action can start inside another; on other threads,
 // and when the last turn was very recent, it does nothing.
