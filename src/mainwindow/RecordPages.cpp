@@ -44,14 +44,17 @@ int32_t ShowSyntax(MapState& state, const std::string& rowText) {
                 state.LoadedSyntax);
 }
 
-std::string ScriptHeaderLine(const ScriptHeader& script) {
-    std::string line = "(script " + TypeName(ScriptTypeNames, script.Type) + " ";
+std::string ScriptHeaderText(const ScriptHeader& script) {
+    std::string text = "(script " + TypeName(ScriptTypeNames, script.Type) + " ";
     if (script.Type != kStartup && script.Type != kContinuous) {
-        line += TypeName(ValueTypeNames, script.ReturnType) + " ";
+        text += TypeName(ValueTypeNames, script.ReturnType) + " ";
     }
-    line += script.Name;
-    line += platform::EndOfLine;
-    return line;
+    text += script.Name;
+    return text;
+}
+
+std::string ScriptHeaderLine(const ScriptHeader& script) {
+    return ScriptHeaderText(script) + std::string(platform::EndOfLine);
 }
 
 int64_t PrintShownScript(MapState& state, TextField& field) {

@@ -36,8 +36,10 @@ int32_t ShowGlobal(MapState& state, const std::string& name);
 // A node row's whole text is looked up as an identity text.
 int32_t ShowSyntax(MapState& state, const std::string& rowText);
 
-// "(script ", the type, the return type unless the script is "startup" or "continuous", the
-// name and a line end.
+// "(script ", the type, the return type unless the script is "startup" or "continuous", and
+// the name.
+std::string ScriptHeaderText(const ScriptHeader& script);
+// The header text and a line end.
 std::string ScriptHeaderLine(const ScriptHeader& script);
 
 // Prints the shown script into `field` as the ScriptPrinting setting says: 1 the whole text and

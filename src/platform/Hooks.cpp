@@ -6,7 +6,7 @@
 namespace platform {
 
 namespace detail {
-YieldHook yieldHook = nullptr;
+std::atomic<YieldHook> yieldHook{nullptr};
 }
 
 namespace {
@@ -29,7 +29,7 @@ std::string& FolderOverride() {
 }  // namespace
 
 void SetYieldHook(YieldHook hook) {
-    detail::yieldHook = hook;
+    detail::yieldHook.store(hook, std::memory_order_relaxed);
 }
 
 void SetMessageHook(MessageHook hook) {

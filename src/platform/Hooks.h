@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -18,19 +19,21 @@ void SetMessageHook(MessageHook hook);
 void MsgBox(const std::string& text);
 
 namespace detail {
-extern YieldHook yieldHook;
+// Atomic: an extraction thread yields while the main thread may set the hook.
+extern std::atomic<YieldHook> yieldHook;
 }
 
 inline void Yield() {
-    if (detail::yieldHook != nullptr) {
-        detail::yieldHook();
+    if (YieldHook hook = detail::yieldHook.load(std::memory_order_relaxed)) {
+        hook();
     }
 }
 
 // Passes `times` yield points in a row, as a loop that yields once per step would.
 inline void Yield(size_t times) {
-    for (size_t i = 0; i < times && detail::yieldHook != nullptr; ++i) {
-        detail::yieldHook();
+    YieldHook hook = detail::yieldHook.load(std::memory_order_relaxed);
+    for (size_t i = 0; i < times && hook != nullptr; ++i) {
+        hook();
     }
 }
 

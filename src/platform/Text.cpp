@@ -1,7 +1,9 @@
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -9,6 +11,12 @@ namespace platform {
 
 std::string Str(int64_t value) {
     return std::to_string(value);
+}
+
+std::string StrDouble(double value) {
+    char text[32];
+    const int length = std::snprintf(text, sizeof text, "%.7g", value);
+    return std::string(text, static_cast<size_t>(std::max(length, 0)));
 }
 
 std::string Hex(int32_t value) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,6 +12,15 @@ inline constexpr std::string_view EndOfLine = "\n";
 
 // Decimal text of a number: a minus sign before negative values, no plus sign, no padding.
 std::string Str(int64_t value);
+
+// Decimal text of a double: at most seven significant digits, without trailing zeros or a
+// trailing point ("1.5", "0.01666667", "90"); an exponent ("1.234568e+07") where a fixed form
+// would need more digits than that, as C's "%.7g" writes it.
+std::string StrDouble(double value);
+template <std::floating_point T>
+std::string Str(T value) {
+    return StrDouble(static_cast<double>(value));
+}
 
 // Upper-case hexadecimal digits of the 32 bits of a value, without prefix or leading zeros.
 std::string Hex(int32_t value);

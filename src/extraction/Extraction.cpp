@@ -1,0 +1,164 @@
+#include "extraction/Extraction.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "decompiler/NodeText.h"
+#include "extraction/ExtractionText.h"
+#include "mainwindow/RecordPages.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr std::string_view kEol = platform::EndOfLine;
+
+bool Stopped(const ExtractionText& text, const std::atomic<bool>* stop) {
+    return text.Cut() || (stop != nullptr && stop->load(std::memory_order_relaxed));
+}
+
+// The extractions close a value node by its own links; unlike the viewer's order walk, a last
+// sibling ends the line.
+void ClosingText(ExtractionText& text, const Syntax& node) {
+    if (node.ExpType != decompiler::kValueExp) {
+        return;
+    }
+    if (node.KidExpPointer == decompiler::kNoNode && node.SibExpPointer == decompiler::kNoNode) {
+        text.Append({"))", kEol});
+    } else if (node.SibExpPointer == decompiler::kNoNode) {
+        text.Append({")", kEol});
+    } else if (node.KidExpPointer == decompiler::kNoNode) {
+        text.Append({")"});
+    }
+}
+
+// One script: its header, the first child's line when that is a value, and the nodes from the
+// first child's next sibling up to the root, in cache order. Returns how many nodes it walked.
+template <typename NodeRule>
+int32_t AppendScript(ExtractionText& text, const MapState& state, const ScriptHeader& script,
+                     NodeRule nodeText, const std::atomic<bool>* stop) {
+    text.Append({ScriptHeaderText(script)});
+    int32_t walked = 0;
+    const int32_t rootPosition = Lookup(state.SyntaxByIdentity, script.ExpPointer, 0);
+    const Syntax* root = At(state.SyntaxCache, rootPosition);
+    const Syntax* first =
+        root == nullptr
+            ? nullptr
+            : At(state.SyntaxCache, Lookup(state.SyntaxByIdentity, root->KidExpPointer, 0));
+    if (first != nullptr) {
+        if (first->ExpType == decompiler::kValueExp) {
+            text.Append({kEol, "(", first->Command, kEol});
+        }
+        const int32_t from =
+            std::max(Lookup(state.SyntaxByIdentity, first->SibExpPointer, 0), int32_t{0});
+        const int32_t to = std::min(rootPosition, static_cast<int32_t>(state.SyntaxCache.size()));
+        for (int32_t k = from; k < to && !Stopped(text, stop); ++k) {
+            const Syntax& node = state.SyntaxCache[static_cast<size_t>(k)];
+            ++walked;
+            nodeText(text, node);
+            ClosingText(text, node);
+            platform::Yield();
+        }
+    }
+    text.Append({"))", kEol, kEol});
+    return walked;
+}
+
+void AppendGlobal(ExtractionText& text, const MapState& state, const GlobalHeader& global) {
+    text.Append({GlobalLine(state, global), kEol});
+}
+
+// The cache positions first through first + 1 + endRow that the cache holds, as [from, to).
+template <typename Record>
+std::pair<size_t, size_t> RunPositions(const std::vector<Record>& cache, int32_t first,
+                                       int32_t endRow) {
+    if (endRow < 0) {
+        return {0, 0};
+    }
+    const int64_t last = int64_t{first} + 1 + endRow;
+    const int64_t from = std::max<int64_t>(first, 0);
+    const int64_t to = std::min<int64_t>(last + 1, static_cast<int64_t>(cache.size()));
+    return from < to ? std::pair{static_cast<size_t>(from), static_cast<size_t>(to)}
+                     : std::pair{size_t{0}, size_t{0}};
+}
+
+}  // namespace
+
+MapState ExtractionSnapshot(const MapState& state) {
+    MapState snapshot;
+    snapshot.ScriptHeaderCache = state.ScriptHeaderCache;
+    snapshot.GlobalHeaderCache = state.GlobalHeaderCache;
+    snapshot.SyntaxCache = state.SyntaxCache;
+    snapshot.SyntaxByIdentity = state.SyntaxByIdentity;
+    return snapshot;
+}
+
+ExtractAllResult ExtractAll(const MapState& state, const std::atomic<bool>* stop) {
+    ExtractAllResult result;
+    ExtractionText text;
+    for (const GlobalHeader& global : state.GlobalHeaderCache) {
+        if (Stopped(text, stop)) {
+            break;
+        }
+        ++result.globals;
+        ++result.syntaxParts;
+        AppendGlobal(text, state, global);
+        platform::Yield();
+    }
+    text.Append({kEol, kEol, kEol, kEol, kEol});
+    for (const ScriptHeader& script : state.ScriptHeaderCache) {
+        if (Stopped(text, stop)) {
+            break;
+        }
+        ++result.scripts;
+        // The viewer's order walk prints a node by the same rule.
+        result.syntaxParts += 2 + AppendScript(text, state, script,
+                                               decompiler::OrderNodeText<ExtractionText>, stop);
+        platform::Yield();
+    }
+    result.cut = text.Cut();
+    result.text = text.Take();
+    return result;
+}
+
+double TicksToSeconds(int64_t ticks) {
+    // Tick counts are 32-bit numbers, so their difference is too.
+    return static_cast<double>(static_cast<int32_t>(ticks)) / 60.0;
+}
+
+std::string ExtractAllSummary(const ExtractAllResult& result, int64_t ticks) {
+    std::string summary = "The extraction is done.";
+    summary += kEol;
+    summary += platform::Str(result.globals) + " globals were extracted, ";
+    summary += platform::Str(result.scripts) + " scripts were extracted, and ";
+    summary += platform::Str(result.syntaxParts) + " syntax parts extracted.";
+    summary += kEol;
+    summary += "This proccess took " + platform::Str(TicksToSeconds(ticks)) + " seconds.";
+    if (result.cut) {
+        summary += kEol;
+        summary += CutNotice();
+    }
+    return summary;
+}
+
+RangeText ExtractScriptRange(const MapState& state, int32_t first, int32_t endRow) {
+    ExtractionText text;
+    const auto [from, to] = RunPositions(state.ScriptHeaderCache, first, endRow);
+    for (size_t i = from; i < to && !text.Cut(); ++i) {
+        // Settings-free: strings without quotes, no engine test.
+        AppendScript(text, state, state.ScriptHeaderCache[i],
+                     decompiler::PlainOrderNodeText<ExtractionText>, nullptr);
+        platform::Yield();
+    }
+    return {text.Take(), text.Cut()};
+}
+
+RangeText ExtractGlobalRange(const MapState& state, int32_t first, int32_t endRow) {
+    ExtractionText text;
+    const auto [from, to] = RunPositions(state.GlobalHeaderCache, first, endRow);
+    for (size_t i = from; i < to && !text.Cut(); ++i) {
+        AppendGlobal(text, state, state.GlobalHeaderCache[i]);
+        platform::Yield();
+    }
+    return {text.Take(), text.Cut()};
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+// The text of one extraction run, built in memory, with a limit on what it may grow to.
+//
+// Every extraction prints cache ranges chosen by the map, not the nodes' links, so a hostile map
+// can make each of thousands of scripts walk the whole node cache: gigabytes of text. Real maps
+// print a few megabytes at most, in short lines. The limit stops a run far above that, and at a
+// size the output field still shows within a second or two: its cost grows with the number of
+// lines and with the length of the longest line it lays out.
+struct TextLimit {
+    size_t bytes;
+    size_t lines;
+    size_t lineBytes;
+};
+
+inline constexpr TextLimit kExtractionLimit{size_t{16} << 20, 200'000, size_t{64} << 10};
+
+class ExtractionText {
+public:
+    explicit ExtractionText(TextLimit limit = kExtractionLimit) : limit_(limit) {}
+
+    // Appends the pieces as one addition, or nothing when the addition would pass the limit;
+    // from then on the text is cut and takes nothing more. Returns false when it is cut.
+    bool Append(std::initializer_list<std::string_view> pieces);
+    bool Append(std::string_view piece) { return Append({piece}); }
+    // The printers' rule functions write through this.
+    void Piece(std::initializer_list<std::string_view> pieces) { Append(pieces); }
+
+    bool Cut() const { return cut_; }
+    const std::string& Text() const { return text_; }
+    std::string Take() { return std::move(text_); }
+
+private:
+    TextLimit limit_;
+    std::string text_;
+    size_t lines_ = 0;      // line ends so far
+    size_t lineStart_ = 0;  // where the last line begins
+    bool cut_ = false;
+};
+
+// What a limited text says at its end when it was cut.
+std::string CutNotice();

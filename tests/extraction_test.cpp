@@ -1,0 +1,290 @@
+// The texts of Extract All and of the range extractions, on states laid out by hand; every
+// expected text is written from the printing rules, not from the code.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "extraction/Extraction.h"
+#include "extraction/ExtractionText.h"
+#include "platform/Hooks.h"
+
+namespace {
+
+Syntax Node(int32_t identity, int32_t expType, int32_t valueType, std::string text,
+            int32_t kid = -1, int32_t sibling = -1, int32_t value = 0, int32_t engine = 0) {
+    Syntax node;
+    node.ExpIdentity = identity;
+    node.ExpType = expType;
+    node.ValueType = valueType;
+    node.Command = std::move(text);
+    node.KidExpPointer = kid;
+    node.SibExpPointer = sibling;
+    node.ScriptValue = value;
+    node.EngineIdentity = engine;
+    return node;
+}
+
+class ExtractionTest : public ::testing::Test {
+protected:
+    void SetUp() override { state.SyntaxByIdentity.emplace(); }
+
+    int32_t Add(Syntax node) {
+        const auto position = static_cast<int32_t>(state.SyntaxCache.size());
+        (*state.SyntaxByIdentity)[node.ExpIdentity] = position;
+        state.SyntaxCache.push_back(std::move(node));
+        return position;
+    }
+
+    // A script whose walk covers exactly `body`: a first child (a value, "begin"), whose next
+    // sibling is the first body node, then the body, then the root.
+    void AddScript(const std::string& name, const std::vector<Syntax>& body, int32_t type = 0,
+                   int32_t returnType = 4) {
+        const int32_t base = 1000 * static_cast<int32_t>(state.ScriptHeaderCache.size() + 1);
+        Add(Node(base, 9, 2, "begin", -1, body.empty() ? base + 999 : body.front().ExpIdentity));
+        for (const Syntax& node : body) {
+            Add(node);
+        }
+        Add(Node(base + 999, 8, 4, "begin", base));
+        state.ScriptHeaderCache.push_back({name, type, returnType, base + 999, 0});
+    }
+
+    void AddGlobal(const std::string& name, int32_t type, int32_t value) {
+        const int32_t identity = 500 + static_cast<int32_t>(state.GlobalHeaderCache.size());
+        Add(Node(identity, 9, type, "", -1, -1, value));
+        state.GlobalHeaderCache.push_back({name, type, identity, 0});
+    }
+
+    std::string ScriptsOf(const std::string& all) const { return all.substr(all.find("\n\n\n\n\n") + 5); }
+
+    MapState state;
+};
+
+// One walked node (identity 1, no links unless told) and what both node rules print for it.
+struct NodeCase {
+    Syntax node;
+    std::string all;    // Extract All
+    std::string range;  // the script range
+};
+
+TEST_F(ExtractionTest, NodeAndClosingRules) {
+    const std::vector<NodeCase> cases = {
+        // Engine -1 and kind 13 print the text as it is, before any other rule of Extract All.
+        {Node(1, 9, 9, "s", 7, 7, 0, -1), " s", " s"},
+        {Node(1, 13, 9, "s", 7, 7), " s", " s"},
+        {Node(1, 8, 6, "c", 7, 7), "(", "("},
+        {Node(1, 10, 6, "c", 7, 7, 12), "(", " 12"},
+        {Node(1, 4, 6, "c", 7, 7, 12), " 12", " 12"},
+        {Node(1, 4, 7, "c", 7, 7, -3), " -3", " -3"},
+        {Node(1, 4, 8, "c", 7, 7, 40), " 40", " 40"},
+        {Node(1, 4, 5, "c", 7, 7, -255), " true", " true"},
+        {Node(1, 4, 5, "c", 7, 7, -256), " false", " false"},
+        {Node(1, 4, 5, "c", 7, 7, 1), " c", " c"},
+        {Node(1, 4, 9, "c", 7, 7), " \"c\"", " c"},
+        {Node(1, 4, 2, "", 7, 7), " ", " "},
+        // Closing: only value nodes close, by their own links.
+        {Node(1, 9, 2, "c", -1, -1), " c))\n", " c))\n"},
+        {Node(1, 9, 2, "c", 7, -1), " c)\n", " c)\n"},
+        {Node(1, 9, 2, "c", -1, 7), " c)", " c)"},
+        {Node(1, 9, 2, "c", 7, 7), " c", " c"},
+        {Node(1, 8, 2, "c", -1, -1), "(", "("},
+    };
+    for (const NodeCase& c : cases) {
+        SCOPED_TRACE(c.all);
+        state = MapState();
+        SetUp();
+        AddScript("z", {c.node});
+        EXPECT_EQ(ScriptsOf(ExtractAll(state).text), "(script startup z\n(begin\n" + c.all + "))\n\n");
+        EXPECT_EQ(ExtractScriptRange(state, 0, -1).text, "");
+        state.ScriptHeaderCache.push_back(state.ScriptHeaderCache.front());
+        EXPECT_EQ(ExtractScriptRange(state, 0, 0).text,
+                  "(script startup z\n(begin\n" + c.range + "))\n\n(script startup z\n(begin\n" +
+                      c.range + "))\n\n");
+    }
+}
+
+TEST_F(ExtractionTest, HeaderNamesTheReturnTypeExceptForStartupAndContinuous) {
+    for (int32_t type : {0, 1, 2, 3, 4, 9}) {
+        AddScript("n" + std::to_string(type), {}, type, 4);
+    }
+    state.ScriptHeaderCache.back().ReturnType = 60;
+    EXPECT_EQ(ScriptsOf(ExtractAll(state).text),
+              "(script startup n0\n(begin\n))\n\n"
+              "(script dormant void n1\n(begin\n))\n\n"
+              "(script continuous n2\n(begin\n))\n\n"
+              "(script static void n3\n(begin\n))\n\n"
+              "(script stub void n4\n(begin\n))\n\n"
+              // Codes without a name print the empty name.
+              "(script   n9\n(begin\n))\n\n");
+}
+
+TEST_F(ExtractionTest, FirstChildThatIsNotAValuePrintsNothingAndTheBodyFollowsTheName) {
+    Add(Node(1, 4, 7, "x", -1, -1, 5));
+    Add(Node(2, 8, 2, "call", -1, 1));  // first child, a call
+    Add(Node(3, 8, 4, "begin", 2));     // root
+    state.ScriptHeaderCache.push_back({"y", 1, 4, 3, 0});
+    // The first child's sibling (position 0) to the root (position 2): "x" and the call.
+    EXPECT_EQ(ScriptsOf(ExtractAll(state).text), "(script dormant void y 5())\n\n");
+}
+
+TEST_F(ExtractionTest, FirstChildWithoutSiblingWalksFromTheStartOfTheCache) {
+    Add(Node(1, 9, 2, "a", 7, 7));
+    Add(Node(2, 9, 2, "b", 7, 7));
+    Add(Node(3, 9, 2, "", -1, -1));   // first child: empty text, no sibling
+    Add(Node(4, 8, 4, "begin", 3));   // root
+    Add(Node(5, 9, 2, "after", -1, -1));
+    state.ScriptHeaderCache.push_back({"w", 0, 0, 4, 0});
+    EXPECT_EQ(ScriptsOf(ExtractAll(state).text), "(script startup w\n(\n a b ))\n))\n\n");
+}
+
+TEST_F(ExtractionTest, SiblingAtOrAfterTheRootWalksNothing) {
+    Add(Node(1, 9, 2, "f", -1, 3));  // first child; its sibling lies after the root
+    Add(Node(2, 8, 4, "begin", 1));
+    Add(Node(3, 9, 2, "late", -1, -1));
+    state.ScriptHeaderCache.push_back({"v", 2, 0, 2, 0});
+    const ExtractAllResult result = ExtractAll(state);
+    EXPECT_EQ(ScriptsOf(result.text), "(script continuous v\n(f\n))\n\n");
+    EXPECT_EQ(result.syntaxParts, 2);
+}
+
+TEST_F(ExtractionTest, GlobalsPrintBooleansOnlyFromTheTwoEncodedValues) {
+    AddGlobal("t", 5, -255);
+    AddGlobal("f", 5, -256);
+    AddGlobal("z", 5, 0);
+    AddGlobal("o", 5, 1);
+    AddGlobal("x", 7, 12);
+    AddGlobal("r", 6, -1);
+    AddGlobal("s", 9, 3);
+    AddGlobal("odd", 70, 2);
+    const std::string lines =
+        "(global boolean t true)\n(global boolean f false)\n(global boolean z false)\n"
+        "(global boolean o false)\n(global short x 12)\n(global real r -1)\n"
+        "(global string s 3)\n(global  odd 2)\n";
+    EXPECT_EQ(ExtractAll(state).text, lines + "\n\n\n\n\n");
+    EXPECT_EQ(ExtractGlobalRange(state, 0, 6).text, lines);
+    // A value node the dictionary does not hold is the node at position 0.
+    state.GlobalHeaderCache = {{"lost", 7, 99, 0}};
+    EXPECT_EQ(ExtractAll(state).text, "(global short lost -255)\n\n\n\n\n\n");
+}
+
+TEST_F(ExtractionTest, EmptyNodeCachePrintsNoNodeAndReadsNothingOutside) {
+    state.SyntaxByIdentity.reset();
+    state.GlobalHeaderCache = {{"g", 7, 5, 0}};
+    state.ScriptHeaderCache = {{"s", 1, 4, 5, 0}};
+    const ExtractAllResult result = ExtractAll(state);
+    EXPECT_EQ(result.text, "(global short g )\n\n\n\n\n\n(script dormant void s))\n\n");
+    EXPECT_EQ(ExtractScriptRange(state, -1, 0).text, "(script dormant void s))\n\n");
+    // Nothing at all: five line ends.
+    EXPECT_EQ(ExtractAll(MapState()).text, "\n\n\n\n\n");
+}
+
+TEST_F(ExtractionTest, CountsAndSummary) {
+    AddGlobal("a", 7, 1);
+    AddGlobal("b", 7, 2);
+    AddGlobal("c", 7, 3);
+    std::vector<Syntax> body;
+    for (int32_t i = 0; i < 4; ++i) {
+        body.push_back(Node(10 + i, 9, 2, "n", 7, 7));
+    }
+    AddScript("s1", body);
+    body.clear();
+    for (int32_t i = 0; i < 6; ++i) {
+        body.push_back(Node(20 + i, 9, 2, "m", 7, 7));
+    }
+    AddScript("s2", body);
+    const ExtractAllResult result = ExtractAll(state);
+    EXPECT_EQ(result.globals, 3);
+    EXPECT_EQ(result.scripts, 2);
+    EXPECT_EQ(result.syntaxParts, 17);
+    EXPECT_FALSE(result.cut);
+    EXPECT_EQ(ExtractAllSummary(result, 90),
+              "The extraction is done.\n3 globals were extracted, 2 scripts were extracted, and "
+              "17 syntax parts extracted.\nThis proccess took 1.5 seconds.");
+    EXPECT_EQ(ExtractAllSummary(ExtractAll(MapState()), 1),
+              "The extraction is done.\n0 globals were extracted, 0 scripts were extracted, and "
+              "0 syntax parts extracted.\nThis proccess took 0.01666667 seconds.");
+}
+
+TEST_F(ExtractionTest, RangesTakeTheRowsAsPositions) {
+    for (const char* name : {"a", "b", "c", "d"}) {
+        AddGlobal(name, 7, 1);
+    }
+    auto names = [](const std::string& text) {
+        std::string out;
+        for (size_t at = text.find("short "); at != std::string::npos;
+             at = text.find("short ", at + 1)) {
+            out += text[at + 6];
+        }
+        return out;
+    };
+    EXPECT_EQ(names(ExtractGlobalRange(state, 0, 0).text), "ab");
+    EXPECT_EQ(names(ExtractGlobalRange(state, 1, 0).text), "bc");
+    EXPECT_EQ(names(ExtractGlobalRange(state, 1, 1).text), "bcd");
+    EXPECT_EQ(names(ExtractGlobalRange(state, 2, 0).text), "cd");
+    EXPECT_EQ(names(ExtractGlobalRange(state, 0, -1).text), "");
+    // No start row: the end rows name positions from 0, and position -1 is never read.
+    EXPECT_EQ(names(ExtractGlobalRange(state, -1, 1).text), "ab");
+    // Rows listed for a larger map than the one open now: what the cache holds of the run.
+    EXPECT_EQ(names(ExtractGlobalRange(state, 2, 5).text), "cd");
+    EXPECT_EQ(names(ExtractGlobalRange(state, 7, 3).text), "");
+    EXPECT_EQ(ExtractScriptRange(state, 0, 3).text, "");
+}
+
+TEST(ExtractionTextTest, StopsBeforeAnAdditionThatPassesTheLimit) {
+    ExtractionText bytes({10, 100, 100});
+    EXPECT_TRUE(bytes.Append({"abc", "de"}));
+    EXPECT_FALSE(bytes.Append({"fgh", "ijk"}));
+    EXPECT_FALSE(bytes.Append("x"));
+    EXPECT_EQ(bytes.Text(), "abcde");
+    EXPECT_TRUE(bytes.Cut());
+
+    ExtractionText lines({100, 2, 100});
+    EXPECT_TRUE(lines.Append("a\nb\n"));
+    EXPECT_TRUE(lines.Append("cc"));
+    EXPECT_FALSE(lines.Append("\n"));
+    EXPECT_EQ(lines.Text(), "a\nb\ncc");
+
+    ExtractionText line({100, 100, 4});
+    EXPECT_TRUE(line.Append({"ab", "cd\nef"}));
+    EXPECT_TRUE(line.Append("gh"));
+    EXPECT_FALSE(line.Append("i"));
+    ExtractionText inner({100, 100, 4});
+    EXPECT_FALSE(inner.Append({"abcde\n"}));
+    EXPECT_EQ(inner.Text(), "");
+}
+
+TEST_F(ExtractionTest, AHostileMapStopsAtTheLimitAndSaysSo) {
+    // Every script walks the whole cache from position 0: quadratic text without a limit.
+    for (int32_t i = 0; i < 30000; ++i) {
+        Add(Node(i, 9, 2, std::string(100, 'x'), 7, -1));
+    }
+    Add(Node(-2, 8, 4, "begin", 0));
+    for (int32_t i = 0; i < 4000; ++i) {
+        state.ScriptHeaderCache.push_back({"s", 0, 0, -2, 0});
+    }
+    const ExtractAllResult all = ExtractAll(state);
+    EXPECT_TRUE(all.cut);
+    EXPECT_LE(all.text.size(), kExtractionLimit.bytes);
+    EXPECT_GT(all.text.size(), kExtractionLimit.bytes - 100);
+    EXPECT_NE(ExtractAllSummary(all, 0).find(CutNotice()), std::string::npos);
+    const RangeText range = ExtractScriptRange(state, 0, 3998);
+    EXPECT_TRUE(range.cut);
+    EXPECT_LE(range.text.size(), kExtractionLimit.bytes);
+}
+
+TEST_F(ExtractionTest, StopsWhenAskedAndYieldsPerStep) {
+    AddGlobal("g", 7, 1);
+    AddScript("s", {Node(1, 9, 2, "a", 7, 7), Node(2, 9, 2, "b", 7, 7)});
+    static int yields = 0;
+    yields = 0;
+    platform::SetYieldHook([] { ++yields; });
+    ExtractAll(state);
+    // One global, two walked nodes, one script.
+    EXPECT_EQ(yields, 4);
+    platform::SetYieldHook(nullptr);
+    const std::atomic<bool> stop{true};
+    const ExtractAllResult stopped = ExtractAll(state, &stop);
+    EXPECT_EQ(stopped.globals + stopped.scripts, 0);
+}
+
+}  // namespace
