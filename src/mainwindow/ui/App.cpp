@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include "extraction/ui/MenuBar2.h"
+#include "extraction/ui/ThreadExtractAll.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "mainwindow/ui/MenuBar1.h"
 #include "platform/Hooks.h"
@@ -17,6 +19,7 @@ App::App(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 App::~App() {
+    ThreadExtractAll::StopAll();
     // Windows and the shared menus are widgets: they must go while the application still
     // stands, the windows first since their menu bars show the shared actions.
     for (QWidget* widget : topLevelWidgets()) {
@@ -25,6 +28,7 @@ App::~App() {
         }
     }
     MenuBar1::Release();
+    MenuBar2::Release();
 }
 
 App* App::Instance() {

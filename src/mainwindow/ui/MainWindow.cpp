@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 
+#include "extraction/ui/ThreadExtractAll.h"
 #include "mainwindow/FileTypes1.h"
 #include "mainwindow/TypeNames.h"
 #include "mainwindow/ui/AboutWin.h"
@@ -200,6 +201,7 @@ void MainWindow::AddMenuHandlers() {
     _AddMenuHandler("ScriptToolsProtectMap", [this] { return _ScriptToolsProtectMap_Action(); });
     _AddMenuHandler("FilePrefernces", [this] { return _FilePrefernces_Action(); });
     _AddMenuHandler("AboutMenu", [this] { return _AboutMenu_Action(); });
+    _AddMenuHandler("Extractall", [this] { return _Extractall_Action(); });
 }
 
 void MainWindow::Event_Open() {
@@ -259,6 +261,14 @@ void MainWindow::ShowLoadedMap(const std::vector<std::string>& folderRows) {
 
 bool MainWindow::_FilePrefernces_Action() {
     PrefWin::Instance()->Show();
+    return false;
+}
+
+bool MainWindow::_Extractall_Action() {
+    // A run copies the state it prints; a load under way has only part of it.
+    if (!Busy()) {
+        ThreadExtractAll::Start();
+    }
     return false;
 }
 

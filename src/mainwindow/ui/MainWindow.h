@@ -109,6 +109,7 @@ public:
     bool _ScriptToolsProtectMap_Action();
     bool _FilePrefernces_Action();
     bool _AboutMenu_Action();
+    bool _Extractall_Action();
 
     // The browse list: the page of the selected row; the children of an expanded folder row,
     // built anew at every expansion; a collapsed folder row loses them.

@@ -1,6 +1,7 @@
 #include "platform/ui/Dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -19,6 +20,11 @@ ModalHook& Modal() {
 
 OpenFileHook& OpenFile() {
     static OpenFileHook hook;
+    return hook;
+}
+
+SaveFileHook& SaveFile() {
+    static SaveFileHook hook;
     return hook;
 }
 
@@ -79,6 +85,19 @@ QString ChooseFile(const OpenFileRequest& request) {
     }
     return QFileDialog::getOpenFileName(request.parent, request.title,
                                         ExistingFolder(request.folder), request.filter);
+}
+
+void SetSaveFileHook(SaveFileHook hook) {
+    SaveFile() = std::move(hook);
+}
+
+QString ChooseSaveFile(const SaveFileRequest& request) {
+    if (SaveFile()) {
+        return SaveFile()(request);
+    }
+    const QString folder = ExistingFolder(QDir::homePath() + QStringLiteral("/Documents"));
+    return QFileDialog::getSaveFileName(request.parent, QString(),
+                                        folder + QLatin1Char('/') + request.defaultName);
 }
 
 void SetFolderHook(FolderHook hook) {

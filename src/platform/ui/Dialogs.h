@@ -33,6 +33,15 @@ using OpenFileHook = std::function<QString(const OpenFileRequest& request)>;
 void SetOpenFileHook(OpenFileHook hook);
 QString ChooseFile(const OpenFileRequest& request);
 
+struct SaveFileRequest {
+    QWidget* parent = nullptr;
+    QString defaultName;
+};
+// Returns the path the user chose to save to, or an empty text when the user cancelled.
+using SaveFileHook = std::function<QString(const SaveFileRequest& request)>;
+void SetSaveFileHook(SaveFileHook hook);
+QString ChooseSaveFile(const SaveFileRequest& request);
+
 struct FolderRequest {
     QWidget* parent = nullptr;
     QString folder;  // where the chooser starts

@@ -1,8 +1,11 @@
 #include "platform/ui/EditCommands.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+
+#include "platform/ui/NamedMenu.h"
 
 namespace platform {
 
@@ -53,6 +56,36 @@ void RunEditCommand(EditCommand command) {
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
         Run(*text, command);
     }
+}
+
+namespace {
+
+std::unique_ptr<MenuItem> EditItem(const char* name, const char* text, const char* shortcut,
+                                   EditCommand command) {
+    auto item = std::make_unique<MenuItem>(name, true, text, shortcut);
+    item->SetFrameworkAction([command] { RunEditCommand(command); });
+    return item;
+}
+
+}  // namespace
+
+void AppendEditMenu(MenuBarModel& bar) {
+    bar.Append(std::make_unique<MenuItem>("EditMenu", true, "&Edit"));
+    MenuItem* edit = bar.Child("EditMenu");
+    edit->Append(EditItem("EditUndo", "&Undo", "Cmd+Z", EditCommand::Undo));
+    edit->Append(std::make_unique<MenuItem>("UntitledMenu1", true, "-"));
+    edit->Append(EditItem("EditCut", "Cu&t", "Cmd+X", EditCommand::Cut));
+    edit->Append(EditItem("EditCopy", "&Copy", "Cmd+C", EditCommand::Copy));
+    edit->Append(EditItem("EditPaste", "&Paste", "Cmd+V", EditCommand::Paste));
+    edit->Append(EditItem("EditClear", "&Delete", "", EditCommand::Clear));
+    edit->Append(std::make_unique<MenuItem>("UntitledMenu0", true, "-"));
+    edit->Append(EditItem("EditSelectAll", "Select &All", "Cmd+A", EditCommand::SelectAll));
+}
+
+std::unique_ptr<MenuItem> QuitItem() {
+    auto quit = std::make_unique<MenuItem>("FileQuit", true, "&Quit", "Cmd+Q");
+    quit->SetFrameworkAction([] { QCoreApplication::quit(); });
+    return quit;
 }
 
 }  // namespace platform

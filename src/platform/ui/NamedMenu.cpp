@@ -159,7 +159,13 @@ std::vector<DesignWindow*> MenuBarModel::HandlingWindows() const {
             windows.push_back(window);
         }
     };
-    add(qobject_cast<DesignWindow*>(QApplication::activeWindow()));
+    auto* front = qobject_cast<DesignWindow*>(QApplication::activeWindow());
+    add(front);
+    // A window in front that shows this bar handles its items alone: an item it has no
+    // handler for does nothing there, not another window's action.
+    if (front != nullptr && std::find(windows_.begin(), windows_.end(), front) != windows_.end()) {
+        return windows;
+    }
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
         add(it->data());
     }

@@ -1,0 +1,75 @@
+#include "extraction/ui/ThreadExtractAll.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "extraction/ui/Extract.h"
+#include "mainwindow/ui/MainWindow.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+
+namespace {
+
+// The runs under way; reached from the main thread only.
+std::vector<ThreadExtractAll*>& Runs() {
+    static std::vector<ThreadExtractAll*> runs;
+    return runs;
+}
+
+}  // namespace
+
+void ThreadExtractAll::Start() {
+    auto map = std::make_shared<const MapState>(ExtractionSnapshot(MainWindow::Instance()->State()));
+    auto* run = new ThreadExtractAll(std::move(map));
+    // Queued: the run is finished on the main thread, after run() has returned.
+    connect(run, &QThread::finished, run, [run] { run->Finish(); });
+    run->start();
+}
+
+void ThreadExtractAll::StopAll() {
+    const std::vector<ThreadExtractAll*> runs = Runs();
+    for (ThreadExtractAll* run : runs) {
+        run->stop_.store(true, std::memory_order_relaxed);
+    }
+    for (ThreadExtractAll* run : runs) {
+        run->wait();
+        delete run;
+    }
+}
+
+int ThreadExtractAll::Running() {
+    return static_cast<int>(Runs().size());
+}
+
+ThreadExtractAll::ThreadExtractAll(std::shared_ptr<const MapState> map)
+    : map_(std::move(map)), window_(new Extract()), startTicks_(platform::Ticks()) {
+    Runs().push_back(this);
+}
+
+ThreadExtractAll::~ThreadExtractAll() {
+    std::erase(Runs(), this);
+    if (window_ != nullptr && window_->isHidden()) {
+        // A run that was stopped leaves no window behind.
+        window_->deleteLater();
+    }
+}
+
+void ThreadExtractAll::run() {
+    result_ = ExtractAll(*map_, &stop_);
+    endTicks_ = platform::Ticks();
+}
+
+void ThreadExtractAll::Finish() {
+    // Off the list of runs under way before the message box, whose event loop may see the
+    // application quit.
+    std::erase(Runs(), this);
+    if (window_ != nullptr && !stop_.load(std::memory_order_relaxed)) {
+        window_->ScriptsSaved = result_.text;
+        platform::MsgBox(ExtractAllSummary(result_, endTicks_ - startTicks_));
+        if (window_ != nullptr) {
+            window_->AppendText(result_.text);
+            window_->Show();
+        }
+    }
+    deleteLater();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QPointer>
+#include <QThread>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "extraction/Extraction.h"
+
+class Extract;
+
+// One Extract All run. It prints a copy of the main window's map state, taken when the run
+// starts, so the user may go on editing or open another map meanwhile and the run still prints
+// the map it started with. The text is made off the main thread; the output window is made,
+// filled and shown on the main thread, in this order: the window exists before anything is
+// printed, the closing message comes when the text is done, then the text goes into the
+// window, then the window is shown.
+class ThreadExtractAll : public QThread {
+    Q_OBJECT
+
+public:
+    // Starts a run over the main window's map; the run looks after itself.
+    static void Start();
+    // Asks every run under way to stop and waits for it; the application does this before it
+    // goes.
+    static void StopAll();
+    // How many runs are under way.
+    static int Running();
+
+protected:
+    void run() override;
+
+private:
+    explicit ThreadExtractAll(std::shared_ptr<const MapState> map);
+    ~ThreadExtractAll() override;
+
+    // On the main thread, once the text is done.
+    void Finish();
+
+    std::shared_ptr<const MapState> map_;
+    QPointer<Extract> window_;
+    int64_t startTicks_ = 0;
+    int64_t endTicks_ = 0;
+    ExtractAllResult result_;
+    std::atomic<bool> stop_{false};
+};
