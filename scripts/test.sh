@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite: once as built,
-# once under AddressSanitizer and UndefinedBehaviorSanitizer, then a short fuzzing run.
+# a short fuzzing run, once under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# extraction tests, whose work runs on a thread of its own, under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,3 +23,8 @@ echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+
+echo "== Build and run the extraction tests under ThreadSanitizer"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+ctest --preset tsan

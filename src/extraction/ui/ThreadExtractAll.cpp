@@ -21,9 +21,7 @@ std::vector<ThreadExtractAll*>& Runs() {
 void ThreadExtractAll::Start() {
     auto map = std::make_shared<const MapState>(ExtractionSnapshot(MainWindow::Instance()->State()));
     auto* run = new ThreadExtractAll(std::move(map));
-    // Queued: the run is finished on the main thread, after run() has returned.
-    connect(run, &QThread::finished, run, [run] { run->Finish(); });
-    run->start();
+    run->worker_ = std::thread([run] { run->Event_Run(); });
 }
 
 void ThreadExtractAll::StopAll() {
@@ -32,7 +30,7 @@ void ThreadExtractAll::StopAll() {
         run->stop_.store(true, std::memory_order_relaxed);
     }
     for (ThreadExtractAll* run : runs) {
-        run->wait();
+        // Its call to Finish, if already queued, goes with it.
         delete run;
     }
 }
@@ -47,6 +45,9 @@ ThreadExtractAll::ThreadExtractAll(std::shared_ptr<const MapState> map)
 }
 
 ThreadExtractAll::~ThreadExtractAll() {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
     std::erase(Runs(), this);
     if (window_ != nullptr && window_->isHidden()) {
         // A run that was stopped leaves no window behind.
@@ -54,20 +55,22 @@ ThreadExtractAll::~ThreadExtractAll() {
     }
 }
 
-void ThreadExtractAll::run() {
+void ThreadExtractAll::Event_Run() {
     result_ = ExtractAll(*map_, &stop_);
     endTicks_ = platform::Ticks();
+    QMetaObject::invokeMethod(this, "Finish", Qt::QueuedConnection);
 }
 
 void ThreadExtractAll::Finish() {
     // Off the list of runs under way before the message box, whose event loop may see the
     // application quit.
     std::erase(Runs(), this);
+    worker_.join();
     if (window_ != nullptr && !stop_.load(std::memory_order_relaxed)) {
-        window_->ScriptsSaved = result_.text;
+        window_->ScriptsSaved = std::move(result_.text);
         platform::MsgBox(ExtractAllSummary(result_, endTicks_ - startTicks_));
         if (window_ != nullptr) {
-            window_->AppendText(result_.text);
+            window_->AppendText(window_->ScriptsSaved);
             window_->Show();
         }
     }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QObject>
 #include <QPointer>
-#include <QThread>
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 #include "extraction/Extraction.h"
 
@@ -17,7 +18,7 @@ class Extract;
 // filled and shown on the main thread, in this order: the window exists before anything is
 // printed, the closing message comes when the text is done, then the text goes into the
 // window, then the window is shown.
-class ThreadExtractAll : public QThread {
+class ThreadExtractAll : public QObject {
     Q_OBJECT
 
 public:
@@ -29,15 +30,15 @@ public:
     // How many runs are under way.
     static int Running();
 
-protected:
-    void run() override;
-
 private:
     explicit ThreadExtractAll(std::shared_ptr<const MapState> map);
     ~ThreadExtractAll() override;
 
-    // On the main thread, once the text is done.
-    void Finish();
+    // On the worker thread.
+    void Event_Run();
+    // On the main thread, once the text is done. Called by name: the call then carries nothing
+    // made on the worker thread.
+    Q_INVOKABLE void Finish();
 
     std::shared_ptr<const MapState> map_;
     QPointer<Extract> window_;
@@ -45,4 +46,6 @@ private:
     int64_t endTicks_ = 0;
     ExtractAllResult result_;
     std::atomic<bool> stop_{false};
+    // Joined before anything it wrote is read, and before the copy it read goes.
+    std::thread worker_;
 };
