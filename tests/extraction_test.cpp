@@ -230,27 +230,32 @@ TEST_F(ExtractionTest, RangesTakeTheRowsAsPositions) {
     EXPECT_EQ(ExtractScriptRange(state, 0, 3).text, "");
 }
 
-TEST(ExtractionTextTest, StopsBeforeAnAdditionThatPassesTheLimit) {
-    ExtractionText bytes({10, 100, 100});
-    EXPECT_TRUE(bytes.Append({"abc", "de"}));
-    EXPECT_FALSE(bytes.Append({"fgh", "ijk"}));
-    EXPECT_FALSE(bytes.Append("x"));
-    EXPECT_EQ(bytes.Text(), "abcde");
-    EXPECT_TRUE(bytes.Cut());
-
-    ExtractionText lines({100, 2, 100});
-    EXPECT_TRUE(lines.Append("a\nb\n"));
-    EXPECT_TRUE(lines.Append("cc"));
-    EXPECT_FALSE(lines.Append("\n"));
-    EXPECT_EQ(lines.Text(), "a\nb\ncc");
-
-    ExtractionText line({100, 100, 4});
-    EXPECT_TRUE(line.Append({"ab", "cd\nef"}));
-    EXPECT_TRUE(line.Append("gh"));
-    EXPECT_FALSE(line.Append("i"));
-    ExtractionText inner({100, 100, 4});
-    EXPECT_FALSE(inner.Append({"abcde\n"}));
-    EXPECT_EQ(inner.Text(), "");
+TEST(ExtractionTextTest, CutsAtTheFirstBytePastTheLimit) {
+    struct Case {
+        TextLimit limit;
+        std::vector<std::string> pieces;
+        std::string text;
+        bool cut;
+    };
+    const std::vector<Case> cases = {
+        {{10, 100, 100}, {"abc", "de", "fghij"}, "abcdefghij", false},
+        {{10, 100, 100}, {"abc", "de", "fghijk", "l"}, "abcdefghij", true},
+        // Two line ends allowed: the third one is where the text stops.
+        {{100, 2, 100}, {"a\nb\n", "cc"}, "a\nb\ncc", false},
+        {{100, 2, 100}, {"a\nb\n", "cc\ndd"}, "a\nb\ncc", true},
+        // Four bytes a line: a longer line stops after its fourth byte.
+        {{100, 100, 4}, {"abcd\nefgh"}, "abcd\nefgh", false},
+        {{100, 100, 4}, {"abcd\nefg", "hi\n"}, "abcd\nefgh", true},
+        {{100, 100, 4}, {"abcde\nx"}, "abcd", true},
+    };
+    for (const Case& c : cases) {
+        ExtractionText text(c.limit);
+        for (const std::string& piece : c.pieces) {
+            text.Append(piece);
+        }
+        EXPECT_EQ(text.Take(), c.text);
+        EXPECT_EQ(text.Cut(), c.cut) << c.text;
+    }
 }
 
 TEST_F(ExtractionTest, AHostileMapStopsAtTheLimitAndSaysSo) {
@@ -265,7 +270,7 @@ TEST_F(ExtractionTest, AHostileMapStopsAtTheLimitAndSaysSo) {
     const ExtractAllResult all = ExtractAll(state);
     EXPECT_TRUE(all.cut);
     EXPECT_LE(all.text.size(), kExtractionLimit.bytes);
-    EXPECT_GT(all.text.size(), kExtractionLimit.bytes - 100);
+    EXPECT_EQ(all.text.size(), kExtractionLimit.bytes);
     EXPECT_NE(ExtractAllSummary(all, 0).find(CutNotice()), std::string::npos);
     const RangeText range = ExtractScriptRange(state, 0, 3998);
     EXPECT_TRUE(range.cut);

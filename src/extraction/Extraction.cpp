@@ -37,7 +37,7 @@ void ClosingText(ExtractionText& text, const Syntax& node) {
 template <typename NodeRule>
 int32_t AppendScript(ExtractionText& text, const MapState& state, const ScriptHeader& script,
                      NodeRule nodeText, const std::atomic<bool>* stop) {
-    text.Append({ScriptHeaderText(script)});
+    WriteScriptHeader(text, script);
     int32_t walked = 0;
     const int32_t rootPosition = Lookup(state.SyntaxByIdentity, script.ExpPointer, 0);
     const Syntax* root = At(state.SyntaxCache, rootPosition);
@@ -65,7 +65,8 @@ int32_t AppendScript(ExtractionText& text, const MapState& state, const ScriptHe
 }
 
 void AppendGlobal(ExtractionText& text, const MapState& state, const GlobalHeader& global) {
-    text.Append({GlobalLine(state, global), kEol});
+    WriteGlobalLine(text, state, global);
+    text.Append(kEol);
 }
 
 // The cache positions first through first + 1 + endRow that the cache holds, as [from, to).
@@ -116,8 +117,8 @@ ExtractAllResult ExtractAll(const MapState& state, const std::atomic<bool>* stop
                                                decompiler::OrderNodeText<ExtractionText>, stop);
         platform::Yield();
     }
-    result.cut = text.Cut();
     result.text = text.Take();
+    result.cut = text.Cut();
     return result;
 }
 
@@ -150,7 +151,9 @@ RangeText ExtractScriptRange(const MapState& state, int32_t first, int32_t endRo
                      decompiler::PlainOrderNodeText<ExtractionText>, nullptr);
         platform::Yield();
     }
-    return {text.Take(), text.Cut()};
+    RangeText range{text.Take()};
+    range.cut = text.Cut();
+    return range;
 }
 
 RangeText ExtractGlobalRange(const MapState& state, int32_t first, int32_t endRow) {
@@ -160,5 +163,7 @@ RangeText ExtractGlobalRange(const MapState& state, int32_t first, int32_t endRo
         AppendGlobal(text, state, state.GlobalHeaderCache[i]);
         platform::Yield();
     }
-    return {text.Take(), text.Cut()};
+    RangeText range{text.Take()};
+    range.cut = text.Cut();
+    return range;
 }

@@ -1,36 +1,74 @@
 #include "extraction/ExtractionText.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "platform/Text.h"
+
+namespace {
+
+// Newly appended bytes are looked at in batches: once per piece would cost more than the
+// appending.
+constexpr size_t kScanBatch = 4096;
+
+// A whole map's text is a megabyte or so: room for that from the start saves the copies of
+// growing to it.
+constexpr size_t kFirstCapacity = size_t{1} << 20;
+
+}  // namespace
+
+ExtractionText::ExtractionText(TextLimit limit) : limit_(limit) {
+    text_.reserve(std::min(kFirstCapacity, limit.bytes + kScanBatch));
+}
 
 bool ExtractionText::Append(std::initializer_list<std::string_view> pieces) {
     if (cut_) {
         return false;
     }
-    size_t size = text_.size();
-    size_t lines = lines_;
-    size_t lineStart = lineStart_;
-    for (std::string_view piece : pieces) {
-        for (size_t at = piece.find('\n'); at != std::string_view::npos;
-             at = piece.find('\n', at + 1)) {
-            if (size + at - lineStart > limit_.lineBytes) {
-                cut_ = true;
-                return false;
-            }
-            ++lines;
-            lineStart = size + at + 1;
-        }
-        size += piece.size();
-    }
-    if (size > limit_.bytes || lines > limit_.lines || size - lineStart > limit_.lineBytes) {
-        cut_ = true;
-        return false;
-    }
     for (std::string_view piece : pieces) {
         text_.append(piece);
     }
-    lines_ = lines;
-    lineStart_ = lineStart;
-    return true;
+    if (text_.size() - scanned_ >= kScanBatch || text_.size() > limit_.bytes) {
+        Scan();
+    }
+    return !cut_;
+}
+
+void ExtractionText::Scan() {
+    const char* const data = text_.data();
+    const size_t size = text_.size();
+    size_t cutAt = std::string::npos;
+    for (size_t at = scanned_;;) {
+        const auto* found = static_cast<const char*>(std::memchr(data + at, '\n', size - at));
+        const size_t lineEnd = found == nullptr ? size : static_cast<size_t>(found - data);
+        if (lineEnd - lineStart_ > limit_.lineBytes) {
+            cutAt = lineStart_ + limit_.lineBytes;
+            break;
+        }
+        if (found == nullptr) {
+            break;
+        }
+        if (lines_ == limit_.lines) {
+            cutAt = lineEnd;
+            break;
+        }
+        ++lines_;
+        lineStart_ = lineEnd + 1;
+        at = lineStart_;
+    }
+    if (size > limit_.bytes) {
+        cutAt = std::min(cutAt, limit_.bytes);
+    }
+    if (cutAt != std::string::npos) {
+        text_.resize(cutAt);
+        cut_ = true;
+    }
+    scanned_ = text_.size();
+}
+
+std::string ExtractionText::Take() {
+    Scan();
+    return std::move(text_);
 }
 
 std::string CutNotice() {

@@ -22,23 +22,29 @@ inline constexpr TextLimit kExtractionLimit{size_t{16} << 20, 200'000, size_t{64
 
 class ExtractionText {
 public:
-    explicit ExtractionText(TextLimit limit = kExtractionLimit) : limit_(limit) {}
+    explicit ExtractionText(TextLimit limit = kExtractionLimit);
 
-    // Appends the pieces as one addition, or nothing when the addition would pass the limit;
-    // from then on the text is cut and takes nothing more. Returns false when it is cut.
+    // Appends the pieces. Where the text passes the limit it is cut, at the first byte past it
+    // (at latest a few kilobytes after the fact), and takes nothing more. Returns false once it
+    // is cut.
     bool Append(std::initializer_list<std::string_view> pieces);
     bool Append(std::string_view piece) { return Append({piece}); }
     // The printers' rule functions write through this.
     void Piece(std::initializer_list<std::string_view> pieces) { Append(pieces); }
 
     bool Cut() const { return cut_; }
-    const std::string& Text() const { return text_; }
-    std::string Take() { return std::move(text_); }
+    // The text, cut where it passes the limit; Cut() is final from then on.
+    std::string Take();
 
 private:
+    // Looks at the bytes appended since the last scan and cuts the text where it passes the
+    // limit.
+    void Scan();
+
     TextLimit limit_;
     std::string text_;
-    size_t lines_ = 0;      // line ends so far
+    size_t scanned_ = 0;    // bytes looked at
+    size_t lines_ = 0;      // line ends among them
     size_t lineStart_ = 0;  // where the last line begins
     bool cut_ = false;
 };

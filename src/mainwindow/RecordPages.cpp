@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr int32_t kStartup = 0;
-constexpr int32_t kContinuous = 2;
-constexpr int32_t kBooleanType = 5;
-
 // Resolves a lookup into the shown record: the found position, else the first record.
 template <typename Record>
 int32_t Show(const std::vector<Record>& cache, int32_t position, std::optional<int32_t>& shown) {
@@ -44,17 +40,12 @@ int32_t ShowSyntax(MapState& state, const std::string& rowText) {
                 state.LoadedSyntax);
 }
 
-std::string ScriptHeaderText(const ScriptHeader& script) {
-    std::string text = "(script " + TypeName(ScriptTypeNames, script.Type) + " ";
-    if (script.Type != kStartup && script.Type != kContinuous) {
-        text += TypeName(ValueTypeNames, script.ReturnType) + " ";
-    }
-    text += script.Name;
-    return text;
-}
-
 std::string ScriptHeaderLine(const ScriptHeader& script) {
-    return ScriptHeaderText(script) + std::string(platform::EndOfLine);
+    std::string line;
+    decompiler::StringOutput out(line);
+    WriteScriptHeader(out, script);
+    out.Piece({platform::EndOfLine});
+    return line;
 }
 
 int64_t PrintShownScript(MapState& state, TextField& field) {
@@ -76,15 +67,8 @@ int64_t PrintShownScript(MapState& state, TextField& field) {
 }
 
 std::string GlobalLine(const MapState& state, const GlobalHeader& global) {
-    std::string line = "(global " + TypeName(ValueTypeNames, global.Type) + " " + global.Name + " ";
-    const Syntax* value =
-        At(state.SyntaxCache, Lookup(state.SyntaxByIdentity, global.ExpPointer, 0));
-    if (value != nullptr) {
-        if (global.Type == kBooleanType) {
-            line += value->ScriptValue == mapformat::kTrueValue ? "true" : "false";
-        } else {
-            line += platform::Str(value->ScriptValue);
-        }
-    }
-    return line + ")";
+    std::string line;
+    decompiler::StringOutput out(line);
+    WriteGlobalLine(out, state, global);
+    return line;
 }
