@@ -9,6 +9,7 @@
 #include <QScopedValueRollback>
 
 #include "extraction/ui/ThreadExtractAll.h"
+#include "extraction/ui/WinRange.h"
 #include "mainwindow/FileTypes1.h"
 #include "mainwindow/TypeNames.h"
 #include "mainwindow/ui/AboutWin.h"
@@ -202,6 +203,8 @@ void MainWindow::AddMenuHandlers() {
     _AddMenuHandler("FilePrefernces", [this] { return _FilePrefernces_Action(); });
     _AddMenuHandler("AboutMenu", [this] { return _AboutMenu_Action(); });
     _AddMenuHandler("Extractall", [this] { return _Extractall_Action(); });
+    _AddMenuHandler("ExtractScriptRange", [this] { return _ExtractScriptRange_Action(); });
+    _AddMenuHandler("ExtractGlobalRange", [this] { return _ExtractGlobalRange_Action(); });
 }
 
 void MainWindow::Event_Open() {
@@ -269,6 +272,18 @@ bool MainWindow::_Extractall_Action() {
     if (!Busy()) {
         ThreadExtractAll::Start();
     }
+    return false;
+}
+
+bool MainWindow::_ExtractScriptRange_Action() {
+    WinRange::Instance()->Show();
+    WinRange::Instance()->Controls().BgkRnd->SetValue(1);
+    return false;
+}
+
+bool MainWindow::_ExtractGlobalRange_Action() {
+    WinRange::Instance()->Show();
+    WinRange::Instance()->Controls().BgkRnd->SetValue(2);
     return false;
 }
 

@@ -110,6 +110,8 @@ public:
     bool _FilePrefernces_Action();
     bool _AboutMenu_Action();
     bool _Extractall_Action();
+    bool _ExtractScriptRange_Action();
+    bool _ExtractGlobalRange_Action();
 
     // The browse list: the page of the selected row; the children of an expanded folder row,
     // built anew at every expansion; a collapsed folder row loses them.
