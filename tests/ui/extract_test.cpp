@@ -10,6 +10,7 @@
 #include "MapFiles.h"
 #include "RecordMap.h"
 #include "UiTestSupport.h"
+#include "extraction/CommandDatabase.h"
 #include "extraction/Extraction.h"
 #include "extraction/ui/Extract.h"
 #include "extraction/ui/MenuBar2.h"
@@ -228,6 +229,33 @@ TEST_F(ExtractWindowTest, StoppingARunLeavesNoWindowAndNoMessage) {
     EXPECT_EQ(ThreadExtractAll::Running(), 0);
     EXPECT_TRUE(OutputWindows().empty());
     EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(ExtractWindowTest, DatabaseListsTheOpenMapsCommandsInANewTitledWindow) {
+    Load(uitest::RecordsMap());
+    const std::string first = BuildCommandDatabase(window->State().SyntaxCache).text;
+    ASSERT_NE(first.find("CommandDictionary.value(\"sleep\") = 19\n"), std::string::npos);
+    window->ScriptToolsdatabase()->Action()->trigger();
+    uitest::OpenThroughTheMenu(*window, uitest::SaveMap(uitest::SmallMap(), TempPath("b.map")));
+    window->ScriptToolsdatabase()->Action()->trigger();
+
+    const std::vector<Extract*> outputs = OutputWindows();
+    ASSERT_EQ(outputs.size(), 2u);
+    std::vector<std::string> texts;
+    for (Extract* output : outputs) {
+        EXPECT_EQ(output->windowTitle(), "Map Script command DataBase");
+        EXPECT_TRUE(output->isVisible());
+        EXPECT_EQ(platform::ToBytes(output->FldExtract->toPlainText()), output->ScriptsSaved);
+        texts.push_back(output->ScriptsSaved);
+    }
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<std::string>{"", first}));
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_TRUE(shown[0].text.startsWith("11 proccessed, and 2 were added. This took "))
+        << shown[0].text.toStdString();
+    // A map without nodes: an empty titled window and the counts 0 and 0.
+    EXPECT_TRUE(shown[1].text.startsWith("0 proccessed, and 0 were added. This took "));
+    EXPECT_TRUE(shown[1].text.endsWith(" seconds"));
 }
 
 }  // namespace

@@ -8,13 +8,17 @@
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 
+#include "extraction/CommandDatabase.h"
+#include "extraction/ui/Extract.h"
 #include "extraction/ui/ThreadExtractAll.h"
 #include "extraction/ui/WinRange.h"
 #include "mainwindow/FileTypes1.h"
 #include "mainwindow/TypeNames.h"
 #include "mainwindow/ui/AboutWin.h"
 #include "mainwindow/ui/MenuBar1.h"
+#include "mainwindow/ui/ScriptTextField.h"
 #include "mapfile/MapReader.h"
+#include "platform/Text.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/KeyDown.h"
 #include "platform/ui/NamedMenu.h"
@@ -205,6 +209,7 @@ void MainWindow::AddMenuHandlers() {
     _AddMenuHandler("Extractall", [this] { return _Extractall_Action(); });
     _AddMenuHandler("ExtractScriptRange", [this] { return _ExtractScriptRange_Action(); });
     _AddMenuHandler("ExtractGlobalRange", [this] { return _ExtractGlobalRange_Action(); });
+    _AddMenuHandler("ScriptToolsdatabase", [this] { return _ScriptToolsdatabase_Action(); });
 }
 
 void MainWindow::Event_Open() {
@@ -284,6 +289,26 @@ bool MainWindow::_ExtractScriptRange_Action() {
 bool MainWindow::_ExtractGlobalRange_Action() {
     WinRange::Instance()->Show();
     WinRange::Instance()->Controls().BgkRnd->SetValue(2);
+    return false;
+}
+
+bool MainWindow::_ScriptToolsdatabase_Action() {
+    if (Busy()) {
+        return false;
+    }
+    auto* output = new Extract();
+    const int64_t start = platform::Ticks();
+    CommandListing listing;
+    {
+        // The lines reach the field a batch at a time, as the script page's text does.
+        ScriptTextField field(*output->FldExtract);
+        listing = BuildCommandDatabase(state_.SyntaxCache, &field);
+    }
+    output->ScriptsSaved = listing.text;
+    const int64_t ticks = platform::Ticks() - start;
+    output->setWindowTitle(QStringLiteral("Map Script command DataBase"));
+    output->Show();
+    platform::MsgBox(CommandDatabaseSummary(listing, ticks));
     return false;
 }
 

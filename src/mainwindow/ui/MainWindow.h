@@ -112,6 +112,7 @@ public:
     bool _Extractall_Action();
     bool _ExtractScriptRange_Action();
     bool _ExtractGlobalRange_Action();
+    bool _ScriptToolsdatabase_Action();
 
     // The browse list: the page of the selected row; the children of an expanded folder row,
     // built anew at every expansion; a collapsed folder row loses them.
