@@ -1,5 +1,7 @@
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -191,6 +193,60 @@ TEST_F(RecordEditorsTest, OtherKeysNeitherWriteNorOpenTheMap) {
     EXPECT_TRUE(shown.empty());
     ExpectUnchanged();
     EXPECT_EQ(State().SyntaxCache[2].EngineIdentity, 19);
+}
+
+// A key as X11 delivers it: a control chord carries its control character as its text.
+void PressAsX11Does(QWidget* field, Qt::Key key, Qt::KeyboardModifiers modifiers,
+                    const char* text) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, QString::fromLatin1(text));
+    QApplication::sendEvent(field, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString::fromLatin1(text));
+    QApplication::sendEvent(field, &release);
+}
+
+TEST_F(RecordEditorsTest, ControlChordsTypingTheCommitCodesCommitNothing) {
+    Select({"scripts", "s: wait"});
+    Select({"globals", "g: x"});
+    Select({"scripts", "s: wait", "-32766"});
+    const std::vector<std::pair<QLineEdit*, QString>> fields = {
+        {C().FldScriptName, "zz"},
+        {C().FldScriptExpPointer, "-2"},
+        {C().FldGlobalName, "zz"},
+        {C().FldGlobalExpPointer, "-2"},
+        {C().FldSyntaxExpIdent, "-2"},
+        {C().FldSyntaxEngineIdent, "-2"},
+        {C().FldSyntaxExpType, "-2"},
+        {C().FldSyntaxSibExp, "-2"},
+        {C().FldSyntaxScriptTableOffset, "1F4"},
+        {C().FldSyntaxScriptValue, "-2"},
+        {C().FldSyntaxKidExp, "-2"},
+        {C().FldSyntaxEngineCommand, "zz"}};
+    // Ctrl+C types code 3, Enter's; Ctrl+M code 13, Return's.
+    const std::vector<std::pair<Qt::Key, const char*>> chords = {{Qt::Key_C, "\x03"},
+                                                                 {Qt::Key_M, "\r"}};
+    for (const auto& [field, text] : fields) {
+        field->setText(text);
+        field->setFocus();
+        for (const auto& [key, typed] : chords) {
+            for (Qt::KeyboardModifiers modifiers :
+                 {Qt::KeyboardModifiers(Qt::ControlModifier),
+                  Qt::ControlModifier | Qt::ShiftModifier, Qt::ControlModifier | Qt::AltModifier}) {
+                PressAsX11Does(field, key, modifiers, typed);
+            }
+        }
+        EXPECT_EQ(field->text(), text) << field->objectName().toStdString();
+    }
+    EXPECT_TRUE(shown.empty());
+    ExpectUnchanged();
+    EXPECT_EQ(State().ScriptHeaderCache[0].ExpPointer, -32763);
+    EXPECT_EQ(State().SyntaxCache[2].EngineIdentity, 19);
+
+    // Return and keypad Enter, as X11 delivers them, still commit.
+    PressAsX11Does(C().FldScriptExpPointer, Qt::Key_Return, Qt::NoModifier, "\r");
+    ExpectWritten(map.ScriptRecord(0) + 38, "\xFE\xFF");
+    PressAsX11Does(C().FldGlobalExpPointer, Qt::Key_Enter, Qt::KeypadModifier, "\r");
+    ExpectWritten(map.GlobalRecord(2) + 42, "\xFE\xFF");
+    EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(RecordEditorsTest, AMapThatCannotBeWrittenIsReportedOnceAndTheCacheKept) {
