@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "RecordMap.h"
 #include "platform/ui/NamedMenu.h"
@@ -247,6 +248,26 @@ TEST_F(RecordEditorsTest, ControlChordsTypingTheCommitCodesCommitNothing) {
     PressAsX11Does(C().FldGlobalExpPointer, Qt::Key_Enter, Qt::KeypadModifier, "\r");
     ExpectWritten(map.GlobalRecord(2) + 42, "\xFE\xFF");
     EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(RecordEditorsTest, TheWheelOverAPopUpWithoutFocusChangesNothing) {
+    Select({"scripts", "s: wait", "-32766"});
+    Select({"globals", "g: x"});
+    Select({"scripts", "s: wait"});
+    C().FldScriptName->setFocus();
+    for (QComboBox* popup :
+         {C().PopScriptType, C().PopScriptReturn, C().PopGlobalType, C().PopSyntaxType}) {
+        const int before = popup->currentIndex();
+        for (int delta : {-120, 120, -120}) {
+            QWheelEvent wheel(QPointF(5, 5), popup->mapToGlobal(QPointF(5, 5)), QPoint(),
+                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(popup, &wheel);
+        }
+        EXPECT_EQ(popup->currentIndex(), before) << popup->objectName().toStdString();
+    }
+    EXPECT_TRUE(shown.empty());
+    ExpectUnchanged();
 }
 
 TEST_F(RecordEditorsTest, AMapThatCannotBeWrittenIsReportedOnceAndTheCacheKept) {
