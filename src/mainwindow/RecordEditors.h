@@ -7,7 +7,8 @@
 
 // The record editors write one field of the shown record into the open map, in place, and the
 // same value into the cached record. A commit that cannot write (no map, no record shown, the
-// map cannot be opened for writing, the write fails) says why in one message and changes
+// map cannot be opened for writing, the file is not the one loaded or was changed since, the
+// field lies beyond the end of the file, the write fails) says why in one message and changes
 // nothing in memory.
 
 enum class EditorField {
@@ -54,5 +55,6 @@ CommitResult CommitNameField(MapState& state, EditorField field, std::string_vie
 // Blanks the first two bytes of the text of every value node (expression type 9) in the map
 // file, then reports how many were changed. Offsets outside the file are skipped, and the byte
 // after an empty text's terminator is spared. Records in memory stay as they are. Returns the
-// count, or -1 when nothing could be written.
+// count, or -1 when nothing could be written (as for the editors, also when the file is not the
+// one loaded or was changed since).
 int32_t ProtectScripts(MapState& state);
