@@ -146,12 +146,39 @@ TEST_F(RecordEditorsTest, NameEditorClearsTheFieldAndAddsAKey) {
     EXPECT_EQ(state.ScriptHeaderCache[0].ExpPointer, -9);
 }
 
-TEST_F(RecordEditorsTest, LongNamesAreCutToTheFieldAndEmptyNamesClearIt) {
-    ShowGlobal(state, "h");
-    const std::string longName(40, 'n');
-    CommitNameField(state, EditorField::GlobalName, longName);
-    ExpectOnlyChanged(map.GlobalRecord(1), std::string(32, 'n'));
-    EXPECT_EQ(state.GlobalHeaderCache[1].Name, std::string(32, 'n'));
+TEST_F(RecordEditorsTest, NamesKeepAZeroByteAndReadBackWholeAfterAReopen) {
+    struct Case {
+        EditorField field;
+        int64_t record;
+        size_t length;
+    };
+    const std::vector<Case> cases = {
+        {EditorField::ScriptName, map.ScriptRecord(1), 31},
+        {EditorField::ScriptName, map.ScriptRecord(1), 32},
+        {EditorField::GlobalName, map.GlobalRecord(1), 32},
+        {EditorField::GlobalName, map.GlobalRecord(1), 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        Reload();
+        ShowScript(state, "b");
+        ShowGlobal(state, "h");
+        const std::string stored(31, 'n');
+        EXPECT_EQ(CommitNameField(state, c.field, std::string(c.length, 'n')),
+                  CommitResult::Written);
+        ExpectOnlyChanged(c.record, stored + '\0');
+        EXPECT_EQ(StoredFieldText(state, c.field), stored);
+
+        MapState reopened;
+        ASSERT_EQ(OpenMap(reopened, path).result, LoadResult::Loaded);
+        if (c.field == EditorField::ScriptName) {
+            EXPECT_EQ(reopened.ScriptHeaderCache[1].Name, stored);
+            EXPECT_EQ(reopened.ScriptHeaderCache[1].Type, 3);
+        } else {
+            EXPECT_EQ(reopened.GlobalHeaderCache[1].Name, stored);
+            EXPECT_EQ(reopened.GlobalHeaderCache[1].Type, 5);
+        }
+    }
     CommitNameField(state, EditorField::GlobalName, "");
     ExpectOnlyChanged(map.GlobalRecord(1), std::string(32, '\0'));
     EXPECT_EQ(state.GlobalsByName->at(""), 1);
@@ -182,6 +209,7 @@ TEST_F(RecordEditorsTest, SyntaxEditorsWriteOnlyTheirOwnBytes) {
         ShowSyntax(state, "-6");
         EXPECT_EQ(CommitNumberField(state, c.field, c.text), CommitResult::Written);
         ExpectOnlyChanged(map.SyntaxRecord(2) + c.offset, c.bytes);
+        EXPECT_EQ(StoredFieldText(state, c.field), c.text);
     }
     Reload();
     ShowSyntax(state, "-6");
@@ -350,6 +378,18 @@ TEST_F(RecordEditorsTest, OurOwnWritesAreNotTakenForAChangeOnDisk) {
     EXPECT_EQ(CommitIndexField(state, EditorField::ScriptType, 4), CommitResult::Written);
     EXPECT_EQ(CommitNumberField(state, EditorField::SyntaxKid, "-3"), CommitResult::Written);
     EXPECT_EQ(recorder.messages.size(), 1u);  // protection's count
+}
+
+TEST_F(RecordEditorsTest, StoredFieldsReadAsTheirPagesShowThem) {
+    EXPECT_EQ(StoredFieldText(state, EditorField::ScriptName), std::nullopt);
+    ShowScript(state, "b");
+    ShowSyntax(state, "-5");
+    EXPECT_EQ(StoredFieldText(state, EditorField::ScriptName), "b");
+    EXPECT_EQ(StoredFieldText(state, EditorField::ScriptExpPointer), "-6");
+    EXPECT_EQ(StoredFieldCode(state, EditorField::ScriptReturnType), 6);
+    EXPECT_EQ(StoredFieldText(state, EditorField::SyntaxTextOffset),
+              platform::Hex(state.SyntaxCache[1].ScriptTableOffset));
+    EXPECT_EQ(StoredFieldCode(state, EditorField::GlobalType), std::nullopt);
 }
 
 TEST_F(RecordEditorsTest, ProtectionBlanksValueNodeTextsOnly) {

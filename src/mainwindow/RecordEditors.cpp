@@ -283,7 +283,8 @@ CommitResult CommitNameField(MapState& state, EditorField field, std::string_vie
     if (!shown) {
         return CommitResult::Refused;
     }
-    const std::string name(text.substr(0, kNameFieldSize));
+    // The last byte stays zero: a name that filled the field would read on into the next one.
+    const std::string name(text.substr(0, kNameFieldSize - 1));
     std::string bytes = name;
     bytes.resize(kNameFieldSize, '\0');
     const int32_t position = CachedPosition(state, place.kind, shown->position);
@@ -304,6 +305,39 @@ CommitResult CommitNameField(MapState& state, EditorField field, std::string_vie
         }
     }
     return CommitResult::Written;
+}
+
+std::optional<std::string> StoredFieldText(const MapState& state, EditorField field) {
+    const RecordKind kind = PlaceOf(field).kind;
+    std::optional<Shown> shown = ShownRecord(state, kind);
+    if (!shown) {
+        return std::nullopt;
+    }
+    const int32_t position = CachedPosition(state, kind, shown->position);
+    if (field == EditorField::ScriptName) {
+        const ScriptHeader* script = At(state.ScriptHeaderCache, position);
+        return script != nullptr ? std::optional<std::string>(script->Name) : std::nullopt;
+    }
+    if (field == EditorField::GlobalName) {
+        const GlobalHeader* global = At(state.GlobalHeaderCache, position);
+        return global != nullptr ? std::optional<std::string>(global->Name) : std::nullopt;
+    }
+    std::optional<int32_t> code = StoredFieldCode(state, field);
+    if (!code) {
+        return std::nullopt;
+    }
+    return field == EditorField::SyntaxTextOffset ? platform::Hex(*code) : platform::Str(*code);
+}
+
+std::optional<int32_t> StoredFieldCode(const MapState& state, EditorField field) {
+    const RecordKind kind = PlaceOf(field).kind;
+    std::optional<Shown> shown = ShownRecord(state, kind);
+    if (!shown) {
+        return std::nullopt;
+    }
+    const int32_t* cached =
+        CachedNumber(state, field, CachedPosition(state, kind, shown->position));
+    return cached != nullptr ? std::optional<int32_t>(*cached) : std::nullopt;
 }
 
 int32_t ProtectScripts(MapState& state) {

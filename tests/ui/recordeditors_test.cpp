@@ -7,6 +7,9 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <filesystem>
+#include <functional>
+
 #include "RecordMap.h"
 #include "platform/ui/NamedMenu.h"
 
@@ -98,10 +101,13 @@ TEST_F(RecordEditorsTest, NameFieldsClearTheirThirtyTwoBytesAndAddAKey) {
     // The list keeps the old row, which still finds the record.
     EXPECT_EQ(Row({"scripts", "s: wait"})->text(0), "s: wait");
 
-    // Longer names are cut to the field.
-    Type(C().FldScriptName, QString(40, 'n'));
-    ExpectWritten(map.ScriptRecord(0), std::string(32, 'n'));
-    EXPECT_EQ(State().ScriptHeaderCache[0].Name, std::string(32, 'n'));
+    // Longer names are cut to leave a zero byte in the field, which shows what it holds.
+    for (int length : {32, 40}) {
+        Type(C().FldScriptName, QString(length, 'n'));
+        ExpectWritten(map.ScriptRecord(0), std::string(31, 'n') + '\0');
+        EXPECT_EQ(State().ScriptHeaderCache[0].Name, std::string(31, 'n'));
+        EXPECT_EQ(C().FldScriptName->text(), QString(31, 'n'));
+    }
 
     Select({"globals", "g: off"});
     Type(C().FldGlobalName, "");
@@ -270,22 +276,54 @@ TEST_F(RecordEditorsTest, TheWheelOverAPopUpWithoutFocusChangesNothing) {
     ExpectUnchanged();
 }
 
-TEST_F(RecordEditorsTest, AMapThatCannotBeWrittenIsReportedOnceAndTheCacheKept) {
-    Select({"scripts", "s: wait"});
-    MakeMapUnwritable();
-    Type(C().FldScriptExpPointer, "-2");
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].text.contains("could not be opened for writing")) << shown[0].text.data();
-    EXPECT_EQ(State().ScriptHeaderCache[0].ExpPointer, -32763);
+TEST_F(RecordEditorsTest, AFailedWriteLeavesTheMapAloneAndShowsWhatItHolds) {
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"truncated", [&] { std::filesystem::resize_file(path, 100); },
+         "was changed on disk after it was opened"},
+        {"another map renamed over it",
+         [&] {
+             const std::string other = TempPath("other.map");
+             uitest::SaveMap(uitest::SmallMap(), other);
+             std::filesystem::rename(other, path);
+         },
+         "was changed on disk after it was opened"},
+        // Last: the map stays read-only until the case ends.
+        {"read-only", [&] { MakeMapUnwritable(); }, "could not be opened for writing"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Load(uitest::RecordsMap());
+        Select({"scripts", "s: wait"});
+        Select({"scripts", "s: wait", "-32766"});
+        const QString textOffset = C().FldSyntaxScriptTableOffset->text();
+        c.change();
+        const std::vector<uint8_t> changed = FileBytes();
+        shown.clear();
 
-    C().PopScriptType->setCurrentIndex(3);
-    EXPECT_EQ(shown.size(), 2u);
-    EXPECT_EQ(State().ScriptHeaderCache[0].Type, 1);
+        Type(C().FldScriptExpPointer, "-2");
+        EXPECT_EQ(C().FldScriptExpPointer->text(), "-32763");
+        Type(C().FldScriptName, "zz");
+        EXPECT_EQ(C().FldScriptName->text(), "wait");
+        Type(C().FldSyntaxScriptTableOffset, "1F4");
+        EXPECT_EQ(C().FldSyntaxScriptTableOffset->text(), textOffset);
+        QTest::keyClick(C().PopScriptType, Qt::Key_Down);
+        EXPECT_EQ(C().PopScriptType->currentIndex(), 1);
+        ProtectMap();
 
-    ProtectMap();
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_TRUE(shown[2].text.contains("could not be opened for writing"));
-    ExpectUnchanged();
+        ASSERT_EQ(shown.size(), 5u);
+        for (const uitest::ShownBox& box : shown) {
+            EXPECT_TRUE(box.text.contains(c.message)) << box.text.toStdString();
+        }
+        EXPECT_EQ(FileBytes(), changed);
+        EXPECT_EQ(State().ScriptHeaderCache[0].ExpPointer, -32763);
+        EXPECT_EQ(State().ScriptHeaderCache[0].Name, "wait");
+        EXPECT_EQ(State().ScriptHeaderCache[0].Type, 1);
+    }
 }
 
 TEST_F(RecordEditorsTest, ARecordOfThePreviousMapIsNeverWrittenIntoTheNextOne) {
