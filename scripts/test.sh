@@ -26,12 +26,17 @@ fuzz() {
   rmdir "$scratch"
 }
 
-echo "== Fuzz the map reader and the printers briefly"
+echo "== Fuzz the map reader and the printers, the preferences and command file readers briefly"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-mkdir -p build/fuzz/corpus
+mkdir -p build/fuzz/corpus build/fuzz/corpus-prefs build/fuzz/corpus-comdat
 build/fuzz/tests/support/mapgen seeds build/fuzz/corpus
+build/fuzz/fuzz/seedgen prefs build/fuzz/corpus-prefs
+build/fuzz/fuzz/seedgen comdat build/fuzz/corpus-comdat
 fuzz build/fuzz/fuzz/map_fuzz -runs=20000 -max_len=65536 -max_total_time=120 build/fuzz/corpus
+fuzz build/fuzz/fuzz/prefs_fuzz -runs=100000 -max_len=512 -max_total_time=30 build/fuzz/corpus-prefs
+fuzz build/fuzz/fuzz/comdat_fuzz -runs=100000 -max_len=4096 -max_total_time=60 \
+  build/fuzz/corpus-comdat
 
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan >/dev/null
