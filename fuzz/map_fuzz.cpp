@@ -1,23 +1,16 @@
 // Loads arbitrary bytes as a map, then reads back everything the load produced and prints its
 // scripts in every style, output and setting.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include "InputFile.h"
 #include "decompiler/Decompiler.h"
 #include "enginecommands/EngineCommands.h"
 #include "mapfile/MapReader.h"
 #include "preferences/Prefernces.h"
 
 namespace {
-
-std::string ScratchPath() {
-    static const std::string path = "/tmp/morvane_fuzz_" + std::to_string(getpid()) + ".map";
-    return path;
-}
 
 class CollectingSink : public platform::TextSink {
 public:
@@ -72,18 +65,15 @@ void PrintScripts(MapState& state) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = ScratchPath();
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
+    static InputFile file;
+    if (!file.Fill(data, size)) {
         return 0;
     }
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
 
     Prefernces::ResetToDefaults();
     Prefernces::ScriptCommand = size % 2 == 0 ? 1 : 2;
     MapState state;
-    OpenMap(state, path);
+    OpenMap(state, file.Path());
     size_t total = 0;
     for (const auto& script : state.ScriptHeaderCache) {
         total += script.Name.size();

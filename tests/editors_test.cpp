@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
 
 #include "MapBuilder.h"
 #include "MessageRecorder.h"
@@ -8,6 +14,7 @@
 #include "mainwindow/RecordEditors.h"
 #include "mainwindow/RecordPages.h"
 #include "mapfile/MapReader.h"
+#include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "preferences/Prefernces.h"
 
@@ -36,11 +43,25 @@ protected:
         spec.globals = {{"g", 7, -7}, {"h", 5, -8}};
         map = testmap::Build(spec);
         path = dir.File("m.map");
+        Reload();
+    }
+    void TearDown() override { Prefernces::ResetToDefaults(); }
+
+    // The map as built, saved and opened again. A modification time far in the past, when
+    // given, sets our own writes apart from the load by that time alone.
+    void Reload(std::optional<int64_t> modified = std::nullopt) {
         ASSERT_TRUE(map.Save(path));
+        if (modified) {
+            SetModified(*modified);
+        }
         ASSERT_EQ(OpenMap(state, path).result, LoadResult::Loaded);
         recorder.messages.clear();
     }
-    void TearDown() override { Prefernces::ResetToDefaults(); }
+
+    void SetModified(int64_t seconds) const {
+        const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
 
     std::vector<uint8_t> FileBytes() const { return testmap::ReadFileBytes(path); }
 
@@ -125,12 +146,39 @@ TEST_F(RecordEditorsTest, NameEditorClearsTheFieldAndAddsAKey) {
     EXPECT_EQ(state.ScriptHeaderCache[0].ExpPointer, -9);
 }
 
-TEST_F(RecordEditorsTest, LongNamesAreCutToTheFieldAndEmptyNamesClearIt) {
-    ShowGlobal(state, "h");
-    const std::string longName(40, 'n');
-    CommitNameField(state, EditorField::GlobalName, longName);
-    ExpectOnlyChanged(map.GlobalRecord(1), std::string(32, 'n'));
-    EXPECT_EQ(state.GlobalHeaderCache[1].Name, std::string(32, 'n'));
+TEST_F(RecordEditorsTest, NamesKeepAZeroByteAndReadBackWholeAfterAReopen) {
+    struct Case {
+        EditorField field;
+        int64_t record;
+        size_t length;
+    };
+    const std::vector<Case> cases = {
+        {EditorField::ScriptName, map.ScriptRecord(1), 31},
+        {EditorField::ScriptName, map.ScriptRecord(1), 32},
+        {EditorField::GlobalName, map.GlobalRecord(1), 32},
+        {EditorField::GlobalName, map.GlobalRecord(1), 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        Reload();
+        ShowScript(state, "b");
+        ShowGlobal(state, "h");
+        const std::string stored(31, 'n');
+        EXPECT_EQ(CommitNameField(state, c.field, std::string(c.length, 'n')),
+                  CommitResult::Written);
+        ExpectOnlyChanged(c.record, stored + '\0');
+        EXPECT_EQ(StoredFieldText(state, c.field), stored);
+
+        MapState reopened;
+        ASSERT_EQ(OpenMap(reopened, path).result, LoadResult::Loaded);
+        if (c.field == EditorField::ScriptName) {
+            EXPECT_EQ(reopened.ScriptHeaderCache[1].Name, stored);
+            EXPECT_EQ(reopened.ScriptHeaderCache[1].Type, 3);
+        } else {
+            EXPECT_EQ(reopened.GlobalHeaderCache[1].Name, stored);
+            EXPECT_EQ(reopened.GlobalHeaderCache[1].Type, 5);
+        }
+    }
     CommitNameField(state, EditorField::GlobalName, "");
     ExpectOnlyChanged(map.GlobalRecord(1), std::string(32, '\0'));
     EXPECT_EQ(state.GlobalsByName->at(""), 1);
@@ -157,17 +205,14 @@ TEST_F(RecordEditorsTest, SyntaxEditorsWriteOnlyTheirOwnBytes) {
         {EditorField::SyntaxKid, "-3", 18, "\xFD\xFF"},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(map.Save(path));
+        Reload();
         ShowSyntax(state, "-6");
         EXPECT_EQ(CommitNumberField(state, c.field, c.text), CommitResult::Written);
         ExpectOnlyChanged(map.SyntaxRecord(2) + c.offset, c.bytes);
+        EXPECT_EQ(StoredFieldText(state, c.field), c.text);
     }
-    EXPECT_EQ(state.SyntaxCache[2].EngineIdentity, -3);
-    EXPECT_EQ(state.SyntaxCache[2].ExpType, -7);
-    EXPECT_EQ(state.SyntaxCache[2].SibExpPointer, -3);
-    EXPECT_EQ(state.SyntaxCache[2].ScriptValue, -3);
-    EXPECT_EQ(state.SyntaxCache[2].KidExpPointer, -3);
-    ASSERT_TRUE(map.Save(path));
+    Reload();
+    ShowSyntax(state, "-6");
     CommitIndexField(state, EditorField::SyntaxValueType, 6);
     ExpectOnlyChanged(map.SyntaxRecord(2) + 4, "\x06\x00");
     EXPECT_EQ(state.SyntaxCache[2].ValueType, 6);
@@ -230,6 +275,121 @@ TEST_F(RecordEditorsTest, ReadOnlyMapIsReportedAndTheCacheKept) {
     ASSERT_EQ(recorder.messages.size(), 2u);
     EXPECT_NE(recorder.messages[0].find("could not be opened for writing"), std::string::npos);
     ExpectUnchanged();
+}
+
+// What a commit's refusal must leave: the file as it is, the cache as it was, one message.
+TEST_F(RecordEditorsTest, AMapChangedOnDiskIsNeverWrittenUntilOpenedAgain) {
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+    };
+    const std::vector<Case> cases = {
+        {"truncated", [&] { std::filesystem::resize_file(path, 100); }},
+        {"another map renamed over it",
+         [&] {
+             testmap::MapSpec other;
+             other.scripts = {{"other", 2, 2, -1}, {"more", 2, 2, -1}};
+             ASSERT_TRUE(testmap::Build(other).Save(dir.File("other.map")));
+             std::filesystem::rename(dir.File("other.map"), path);
+         }},
+        {"rewritten in place at the same length",
+         [&] {
+             std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+                 .seekp(map.ScriptRecord(0))
+                 .put('z');
+             SetModified(1000000000);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reload();
+        ShowScript(state, "a");
+        ShowSyntax(state, "-5");
+        c.change();
+        const std::vector<uint8_t> changed = FileBytes();
+        EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"),
+                  CommitResult::Refused);
+        EXPECT_EQ(CommitNameField(state, EditorField::ScriptName, "x"), CommitResult::Refused);
+        EXPECT_EQ(CommitIndexField(state, EditorField::ScriptType, 4), CommitResult::Refused);
+        EXPECT_EQ(CommitNumberField(state, EditorField::SyntaxKid, "-3"), CommitResult::Refused);
+        EXPECT_EQ(ProtectScripts(state), -1);
+        EXPECT_EQ(FileBytes(), changed);
+        EXPECT_EQ(state.ScriptHeaderCache[0].ExpPointer, -5);
+        EXPECT_EQ(state.ScriptHeaderCache[0].Name, "a");
+        EXPECT_EQ(state.ScriptHeaderCache[0].Type, 1);
+        EXPECT_EQ(state.SyntaxCache[1].KidExpPointer, -1);
+        ASSERT_EQ(recorder.messages.size(), 5u);
+        for (const std::string& message : recorder.messages) {
+            EXPECT_EQ(message.rfind("The map file was changed on disk after it was opened, so ", 0),
+                      0u)
+                << message;
+            EXPECT_NE(message.find("Open the map again:\n" + path), std::string::npos);
+        }
+    }
+    // Opened again, the map is the file that is there now.
+    ASSERT_EQ(OpenMap(state, path).result, LoadResult::Loaded);
+    ShowScript(state, "a");
+    EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"), CommitResult::Written);
+}
+
+TEST_F(RecordEditorsTest, AFieldBeyondTheEndOfTheFileIsNeverWritten) {
+    const auto size = static_cast<int32_t>(map.bytes.size());
+    state.ScriptHeaderCache[1].Offset = size - 39;  // the pointer's last byte lies outside
+    state.GlobalHeaderCache[1].Offset = size - 8;
+    state.SyntaxCache[1].offset = size + 100;
+    ShowScript(state, "b");
+    ShowGlobal(state, "h");
+    ShowSyntax(state, "-5");
+    EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"), CommitResult::Refused);
+    EXPECT_EQ(CommitNameField(state, EditorField::GlobalName, "x"), CommitResult::Refused);
+    EXPECT_EQ(CommitNumberField(state, EditorField::SyntaxValue, "1"), CommitResult::Refused);
+    ExpectUnchanged();
+    EXPECT_EQ(state.ScriptHeaderCache[1].ExpPointer, -6);
+    EXPECT_EQ(state.GlobalHeaderCache[1].Name, "h");
+    EXPECT_EQ(state.SyntaxCache[1].ScriptValue, 0x0101);
+    ASSERT_EQ(recorder.messages.size(), 3u);
+    EXPECT_EQ(recorder.messages[0],
+              "The field lies beyond the end of the map file, so nothing was changed:\n" + path);
+
+    // The last two bytes of the file are still a field's.
+    state.ScriptHeaderCache[1].Offset = size - 40;
+    EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"), CommitResult::Written);
+}
+
+TEST_F(RecordEditorsTest, OurOwnWritesAreNotTakenForAChangeOnDisk) {
+    // Loaded with a modification time that any write of ours moves on.
+    Reload(1000000000);
+    ShowScript(state, "a");
+    ShowSyntax(state, "-5");
+    EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"), CommitResult::Written);
+    // Protection yields after every node; an editor may commit there.
+    static MapState* protecting;
+    static std::vector<CommitResult> duringProtection;
+    protecting = &state;
+    duringProtection.clear();
+    platform::SetYieldHook([] {
+        duringProtection.push_back(
+            CommitNumberField(*protecting, EditorField::ScriptExpPointer, "-3"));
+    });
+    EXPECT_EQ(ProtectScripts(state), 3);
+    platform::SetYieldHook(nullptr);
+    EXPECT_EQ(duringProtection, std::vector<CommitResult>(5, CommitResult::Written));
+    EXPECT_EQ(CommitNameField(state, EditorField::ScriptName, "x"), CommitResult::Written);
+    EXPECT_EQ(CommitIndexField(state, EditorField::ScriptType, 4), CommitResult::Written);
+    EXPECT_EQ(CommitNumberField(state, EditorField::SyntaxKid, "-3"), CommitResult::Written);
+    EXPECT_EQ(recorder.messages.size(), 1u);  // protection's count
+}
+
+TEST_F(RecordEditorsTest, StoredFieldsReadAsTheirPagesShowThem) {
+    EXPECT_EQ(StoredFieldText(state, EditorField::ScriptName), std::nullopt);
+    ShowScript(state, "b");
+    ShowSyntax(state, "-5");
+    EXPECT_EQ(StoredFieldText(state, EditorField::ScriptName), "b");
+    EXPECT_EQ(StoredFieldText(state, EditorField::ScriptExpPointer), "-6");
+    EXPECT_EQ(StoredFieldCode(state, EditorField::ScriptReturnType), 6);
+    EXPECT_EQ(StoredFieldText(state, EditorField::SyntaxTextOffset),
+              platform::Hex(state.SyntaxCache[1].ScriptTableOffset));
+    EXPECT_EQ(StoredFieldCode(state, EditorField::GlobalType), std::nullopt);
 }
 
 TEST_F(RecordEditorsTest, ProtectionBlanksValueNodeTextsOnly) {

@@ -2,8 +2,10 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "mapfile/MapFormat.h"
+#include "mapfile/MapWriting.h"
 #include "platform/BinaryStream.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -111,17 +113,21 @@ int32_t CachedPosition(const MapState& state, RecordKind kind, int32_t shown) {
 }
 
 // Writes `bytes` at `position` of the open map; false (and a message) when it cannot.
-bool WriteIntoMap(const MapState& state, int64_t position, const std::string& bytes) {
-    std::unique_ptr<BinaryStream> stream =
-        BinaryStream::Open(*state.f, BinaryStream::Mode::ReadWrite);
+bool WriteIntoMap(MapState& state, int64_t position, const std::string& bytes) {
+    std::unique_ptr<BinaryStream> stream = OpenLoadedMap(state, "nothing was changed");
     if (!stream) {
-        platform::MsgBox("The map file could not be opened for writing, so nothing was changed:" +
+        return false;
+    }
+    const auto width = static_cast<int64_t>(bytes.size());
+    if (position < 0 || position > stream->Length() || width > stream->Length() - position) {
+        platform::MsgBox("The field lies beyond the end of the map file, so nothing was changed:" +
                          std::string(platform::EndOfLine) + *state.f);
         return false;
     }
     stream->LittleEndian = true;
     stream->SetPosition(position);
     stream->Write(bytes);
+    RememberOwnWrites(state, *stream);
     if (!stream->Close()) {
         platform::MsgBox("Writing to the map file failed; the field may not have been saved:" +
                          std::string(platform::EndOfLine) + *state.f);
@@ -152,10 +158,13 @@ std::optional<Shown> Target(const MapState& state, RecordKind kind) {
     return shown;
 }
 
-int32_t* CachedNumber(MapState& state, EditorField field, int32_t position) {
+// The cached number field, const when the state is.
+template <typename State>
+std::conditional_t<std::is_const_v<State>, const int32_t*, int32_t*> CachedNumber(
+    State& state, EditorField field, int32_t position) {
     switch (PlaceOf(field).kind) {
         case RecordKind::Script: {
-            ScriptHeader* script = At(state.ScriptHeaderCache, position);
+            auto* script = At(state.ScriptHeaderCache, position);
             if (script == nullptr) {
                 return nullptr;
             }
@@ -168,7 +177,7 @@ int32_t* CachedNumber(MapState& state, EditorField field, int32_t position) {
             return nullptr;
         }
         case RecordKind::Global: {
-            GlobalHeader* global = At(state.GlobalHeaderCache, position);
+            auto* global = At(state.GlobalHeaderCache, position);
             if (global == nullptr) {
                 return nullptr;
             }
@@ -179,7 +188,7 @@ int32_t* CachedNumber(MapState& state, EditorField field, int32_t position) {
             return nullptr;
         }
         case RecordKind::Syntax: {
-            Syntax* node = At(state.SyntaxCache, position);
+            auto* node = At(state.SyntaxCache, position);
             if (node == nullptr) {
                 return nullptr;
             }
@@ -274,7 +283,8 @@ CommitResult CommitNameField(MapState& state, EditorField field, std::string_vie
     if (!shown) {
         return CommitResult::Refused;
     }
-    const std::string name(text.substr(0, kNameFieldSize));
+    // The last byte stays zero: a name that filled the field would read on into the next one.
+    const std::string name(text.substr(0, kNameFieldSize - 1));
     std::string bytes = name;
     bytes.resize(kNameFieldSize, '\0');
     const int32_t position = CachedPosition(state, place.kind, shown->position);
@@ -297,16 +307,46 @@ CommitResult CommitNameField(MapState& state, EditorField field, std::string_vie
     return CommitResult::Written;
 }
 
+std::optional<std::string> StoredFieldText(const MapState& state, EditorField field) {
+    const RecordKind kind = PlaceOf(field).kind;
+    std::optional<Shown> shown = ShownRecord(state, kind);
+    if (!shown) {
+        return std::nullopt;
+    }
+    const int32_t position = CachedPosition(state, kind, shown->position);
+    if (field == EditorField::ScriptName) {
+        const ScriptHeader* script = At(state.ScriptHeaderCache, position);
+        return script != nullptr ? std::optional<std::string>(script->Name) : std::nullopt;
+    }
+    if (field == EditorField::GlobalName) {
+        const GlobalHeader* global = At(state.GlobalHeaderCache, position);
+        return global != nullptr ? std::optional<std::string>(global->Name) : std::nullopt;
+    }
+    std::optional<int32_t> code = StoredFieldCode(state, field);
+    if (!code) {
+        return std::nullopt;
+    }
+    return field == EditorField::SyntaxTextOffset ? platform::Hex(*code) : platform::Str(*code);
+}
+
+std::optional<int32_t> StoredFieldCode(const MapState& state, EditorField field) {
+    const RecordKind kind = PlaceOf(field).kind;
+    std::optional<Shown> shown = ShownRecord(state, kind);
+    if (!shown) {
+        return std::nullopt;
+    }
+    const int32_t* cached =
+        CachedNumber(state, field, CachedPosition(state, kind, shown->position));
+    return cached != nullptr ? std::optional<int32_t>(*cached) : std::nullopt;
+}
+
 int32_t ProtectScripts(MapState& state) {
     if (!state.f) {
         platform::MsgBox("No map is open, so there is nothing to protect.");
         return -1;
     }
-    std::unique_ptr<BinaryStream> stream =
-        BinaryStream::Open(*state.f, BinaryStream::Mode::ReadWrite);
+    std::unique_ptr<BinaryStream> stream = OpenLoadedMap(state, "it was not protected");
     if (!stream) {
-        platform::MsgBox("The map file could not be opened for writing, so it was not protected:" +
-                         std::string(platform::EndOfLine) + *state.f);
         return -1;
     }
     stream->LittleEndian = true;
@@ -322,6 +362,8 @@ int32_t ProtectScripts(MapState& state) {
                 stream->WriteInt8(0);
             }
             ++count;
+            // An editor may write during the yield; it must find the file as this left it.
+            RememberOwnWrites(state, *stream);
         }
         platform::Yield();
     }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "mapfile/MapState.h"
 
 // The record editors write one field of the shown record into the open map, in place, and the
 // same value into the cached record. A commit that cannot write (no map, no record shown, the
-// map cannot be opened for writing, the write fails) says why in one message and changes
+// map cannot be opened for writing, the file is not the one loaded or was changed since, the
+// field lies beyond the end of the file, the write fails) says why in one message and changes
 // nothing in memory.
 
 enum class EditorField {
@@ -47,12 +50,20 @@ CommitResult CommitNumberField(MapState& state, EditorField field, std::string_v
 // pop-up without a selection (index -1) writes nothing.
 CommitResult CommitIndexField(MapState& state, EditorField field, int32_t index);
 
-// A name field: 32 zero bytes, then the text's bytes, cut to the 32 bytes of the field. The new
-// name becomes a further key of the name dictionary; the old key stays.
+// A name field: 32 zero bytes, then the text's bytes, cut to 31 so that a zero byte ends the
+// name. The stored name becomes a further key of the name dictionary; the old key stays.
 CommitResult CommitNameField(MapState& state, EditorField field, std::string_view text);
+
+// What the cached record that a commit in `field` updates holds there, as the record's page
+// shows it: a name as it is, the text offset in hexadecimal, any other number in decimal.
+// nullopt when no record of the field's kind is shown.
+std::optional<std::string> StoredFieldText(const MapState& state, EditorField field);
+// The same for a pop-up's field: the code held.
+std::optional<int32_t> StoredFieldCode(const MapState& state, EditorField field);
 
 // Blanks the first two bytes of the text of every value node (expression type 9) in the map
 // file, then reports how many were changed. Offsets outside the file are skipped, and the byte
 // after an empty text's terminator is spared. Records in memory stay as they are. Returns the
-// count, or -1 when nothing could be written.
+// count, or -1 when nothing could be written (as for the editors, also when the file is not the
+// one loaded or was changed since).
 int32_t ProtectScripts(MapState& state);

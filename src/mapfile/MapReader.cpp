@@ -215,6 +215,8 @@ std::vector<std::string> ReadScriptData(MapState& state) {
     if (state.f) {
         stream = BinaryStream::Open(*state.f, BinaryStream::Mode::ReadOnly);
     }
+    // The records' offsets hold for the file read here, and only for it.
+    state.fIdentity = stream ? stream->Identity() : std::nullopt;
     if (stream && state.Scenario) {
         stream->LittleEndian = true;
         const int32_t s = state.Scenario->Offset;

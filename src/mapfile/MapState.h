@@ -9,6 +9,7 @@
 
 #include "mapfile/IdentityMap.h"
 #include "mapfile/Records.h"
+#include "platform/FileIdentity.h"
 
 using NameIndex = std::unordered_map<std::string, int32_t>;
 using IdentityIndex = IdentityMap;
@@ -37,6 +38,9 @@ using EngineCommandTable = std::unordered_map<double, std::string>;
 // are absent until the first load.
 struct MapState {
     std::optional<std::string> f;  // path of the open map
+    // The open map as the last load read it and our own writes since left it; a write goes
+    // only into that file (MapWriting.h).
+    std::optional<platform::FileIdentity> fIdentity;
     int32_t magic = 0;
     std::optional<Tag> Scenario;
 

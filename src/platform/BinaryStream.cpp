@@ -64,6 +64,17 @@ bool BinaryStream::Close() {
     return !failed_;
 }
 
+std::optional<FileIdentity> BinaryStream::Identity() const {
+    struct stat info {};
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+                        static_cast<int64_t>(info.st_size),
+                        static_cast<int64_t>(info.st_mtim.tv_sec),
+                        static_cast<int64_t>(info.st_mtim.tv_nsec)};
+}
+
 const BinaryStream::Page* BinaryStream::PageAt(int64_t position) {
     if (fd_ < 0 || !InsideFile(position, length_)) {
         return nullptr;

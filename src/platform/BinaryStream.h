@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/FileIdentity.h"
 
 namespace platform {
 
@@ -31,6 +34,8 @@ public:
     int64_t Position() const { return position_; }
     void SetPosition(int64_t position) { position_ = position; }
     int64_t Length() const { return length_; }
+    // The open file as it is now; nullopt once closed.
+    std::optional<FileIdentity> Identity() const;
 
     std::string Read(int64_t count);
     // Copies `count` bytes from the position into `out` and moves past them; bytes outside the

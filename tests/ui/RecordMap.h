@@ -4,7 +4,9 @@
 
 #include <QTreeWidgetItem>
 
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -87,6 +89,9 @@ protected:
     }
     void TearDown() override {
         PendingYieldAction() = nullptr;
+        if (overrideDropped_) {
+            SetPermissionOverride(true);
+        }
         UiTest::TearDown();
     }
 
@@ -140,19 +145,34 @@ protected:
     }
     void ExpectUnchanged() const { EXPECT_EQ(FileBytes(), map.bytes); }
 
-    // The open map can no longer be opened for writing. Root writes to read-only files, so
-    // then the open map is moved out of reach instead.
+    // The open map becomes read-only. Root writes to read-only files while it holds the
+    // permission override, so the test's thread gives that up until the case ends.
     void MakeMapUnwritable() {
+        ASSERT_EQ(chmod(path.c_str(), 0444), 0);
         if (geteuid() == 0) {
-            window->State().f = TempPath("gone/m.map");
-        } else {
-            chmod(path.c_str(), 0444);
+            ASSERT_TRUE(SetPermissionOverride(false));
+            overrideDropped_ = true;
         }
     }
 
     MainWindow* window = nullptr;
     testmap::BuiltMap map;
     std::string path;
+
+private:
+    // Capabilities belong to a thread; the windows and the core run on this one.
+    static bool SetPermissionOverride(bool on) {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+        if (syscall(SYS_capget, &header, data) != 0) {
+            return false;
+        }
+        constexpr uint32_t kOverride = 1u << CAP_DAC_OVERRIDE;
+        data[0].effective = on ? data[0].effective | kOverride : data[0].effective & ~kOverride;
+        return syscall(SYS_capset, &header, data) == 0;
+    }
+
+    bool overrideDropped_ = false;
 };
 
 }  // namespace uitest

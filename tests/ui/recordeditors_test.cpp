@@ -1,8 +1,14 @@
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <filesystem>
+#include <functional>
 
 #include "RecordMap.h"
 #include "platform/ui/NamedMenu.h"
@@ -95,10 +101,13 @@ TEST_F(RecordEditorsTest, NameFieldsClearTheirThirtyTwoBytesAndAddAKey) {
     // The list keeps the old row, which still finds the record.
     EXPECT_EQ(Row({"scripts", "s: wait"})->text(0), "s: wait");
 
-    // Longer names are cut to the field.
-    Type(C().FldScriptName, QString(40, 'n'));
-    ExpectWritten(map.ScriptRecord(0), std::string(32, 'n'));
-    EXPECT_EQ(State().ScriptHeaderCache[0].Name, std::string(32, 'n'));
+    // Longer names are cut to leave a zero byte in the field, which shows what it holds.
+    for (int length : {32, 40}) {
+        Type(C().FldScriptName, QString(length, 'n'));
+        ExpectWritten(map.ScriptRecord(0), std::string(31, 'n') + '\0');
+        EXPECT_EQ(State().ScriptHeaderCache[0].Name, std::string(31, 'n'));
+        EXPECT_EQ(C().FldScriptName->text(), QString(31, 'n'));
+    }
 
     Select({"globals", "g: off"});
     Type(C().FldGlobalName, "");
@@ -193,22 +202,128 @@ TEST_F(RecordEditorsTest, OtherKeysNeitherWriteNorOpenTheMap) {
     EXPECT_EQ(State().SyntaxCache[2].EngineIdentity, 19);
 }
 
-TEST_F(RecordEditorsTest, AMapThatCannotBeWrittenIsReportedOnceAndTheCacheKept) {
+// A key as X11 delivers it: a control chord carries its control character as its text.
+void PressAsX11Does(QWidget* field, Qt::Key key, Qt::KeyboardModifiers modifiers,
+                    const char* text) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, QString::fromLatin1(text));
+    QApplication::sendEvent(field, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString::fromLatin1(text));
+    QApplication::sendEvent(field, &release);
+}
+
+TEST_F(RecordEditorsTest, ControlChordsTypingTheCommitCodesCommitNothing) {
     Select({"scripts", "s: wait"});
-    MakeMapUnwritable();
-    Type(C().FldScriptExpPointer, "-2");
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].text.contains("could not be opened for writing")) << shown[0].text.data();
-    EXPECT_EQ(State().ScriptHeaderCache[0].ExpPointer, -32763);
-
-    C().PopScriptType->setCurrentIndex(3);
-    EXPECT_EQ(shown.size(), 2u);
-    EXPECT_EQ(State().ScriptHeaderCache[0].Type, 1);
-
-    ProtectMap();
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_TRUE(shown[2].text.contains("could not be opened for writing"));
+    Select({"globals", "g: x"});
+    Select({"scripts", "s: wait", "-32766"});
+    const std::vector<std::pair<QLineEdit*, QString>> fields = {
+        {C().FldScriptName, "zz"},
+        {C().FldScriptExpPointer, "-2"},
+        {C().FldGlobalName, "zz"},
+        {C().FldGlobalExpPointer, "-2"},
+        {C().FldSyntaxExpIdent, "-2"},
+        {C().FldSyntaxEngineIdent, "-2"},
+        {C().FldSyntaxExpType, "-2"},
+        {C().FldSyntaxSibExp, "-2"},
+        {C().FldSyntaxScriptTableOffset, "1F4"},
+        {C().FldSyntaxScriptValue, "-2"},
+        {C().FldSyntaxKidExp, "-2"},
+        {C().FldSyntaxEngineCommand, "zz"}};
+    // Ctrl+C types code 3, Enter's; Ctrl+M code 13, Return's.
+    const std::vector<std::pair<Qt::Key, const char*>> chords = {{Qt::Key_C, "\x03"},
+                                                                 {Qt::Key_M, "\r"}};
+    for (const auto& [field, text] : fields) {
+        field->setText(text);
+        field->setFocus();
+        for (const auto& [key, typed] : chords) {
+            for (Qt::KeyboardModifiers modifiers :
+                 {Qt::KeyboardModifiers(Qt::ControlModifier),
+                  Qt::ControlModifier | Qt::ShiftModifier, Qt::ControlModifier | Qt::AltModifier}) {
+                PressAsX11Does(field, key, modifiers, typed);
+            }
+        }
+        EXPECT_EQ(field->text(), text) << field->objectName().toStdString();
+    }
+    EXPECT_TRUE(shown.empty());
     ExpectUnchanged();
+    EXPECT_EQ(State().ScriptHeaderCache[0].ExpPointer, -32763);
+    EXPECT_EQ(State().SyntaxCache[2].EngineIdentity, 19);
+
+    // Return and keypad Enter, as X11 delivers them, still commit.
+    PressAsX11Does(C().FldScriptExpPointer, Qt::Key_Return, Qt::NoModifier, "\r");
+    ExpectWritten(map.ScriptRecord(0) + 38, "\xFE\xFF");
+    PressAsX11Does(C().FldGlobalExpPointer, Qt::Key_Enter, Qt::KeypadModifier, "\r");
+    ExpectWritten(map.GlobalRecord(2) + 42, "\xFE\xFF");
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(RecordEditorsTest, TheWheelOverAPopUpWithoutFocusChangesNothing) {
+    Select({"scripts", "s: wait", "-32766"});
+    Select({"globals", "g: x"});
+    Select({"scripts", "s: wait"});
+    C().FldScriptName->setFocus();
+    for (QComboBox* popup :
+         {C().PopScriptType, C().PopScriptReturn, C().PopGlobalType, C().PopSyntaxType}) {
+        const int before = popup->currentIndex();
+        for (int delta : {-120, 120, -120}) {
+            QWheelEvent wheel(QPointF(5, 5), popup->mapToGlobal(QPointF(5, 5)), QPoint(),
+                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(popup, &wheel);
+        }
+        EXPECT_EQ(popup->currentIndex(), before) << popup->objectName().toStdString();
+    }
+    EXPECT_TRUE(shown.empty());
+    ExpectUnchanged();
+}
+
+TEST_F(RecordEditorsTest, AFailedWriteLeavesTheMapAloneAndShowsWhatItHolds) {
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"truncated", [&] { std::filesystem::resize_file(path, 100); },
+         "was changed on disk after it was opened"},
+        {"another map renamed over it",
+         [&] {
+             const std::string other = TempPath("other.map");
+             uitest::SaveMap(uitest::SmallMap(), other);
+             std::filesystem::rename(other, path);
+         },
+         "was changed on disk after it was opened"},
+        // Last: the map stays read-only until the case ends.
+        {"read-only", [&] { MakeMapUnwritable(); }, "could not be opened for writing"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Load(uitest::RecordsMap());
+        Select({"scripts", "s: wait"});
+        Select({"scripts", "s: wait", "-32766"});
+        const QString textOffset = C().FldSyntaxScriptTableOffset->text();
+        c.change();
+        const std::vector<uint8_t> changed = FileBytes();
+        shown.clear();
+
+        Type(C().FldScriptExpPointer, "-2");
+        EXPECT_EQ(C().FldScriptExpPointer->text(), "-32763");
+        Type(C().FldScriptName, "zz");
+        EXPECT_EQ(C().FldScriptName->text(), "wait");
+        Type(C().FldSyntaxScriptTableOffset, "1F4");
+        EXPECT_EQ(C().FldSyntaxScriptTableOffset->text(), textOffset);
+        QTest::keyClick(C().PopScriptType, Qt::Key_Down);
+        EXPECT_EQ(C().PopScriptType->currentIndex(), 1);
+        ProtectMap();
+
+        ASSERT_EQ(shown.size(), 5u);
+        for (const uitest::ShownBox& box : shown) {
+            EXPECT_TRUE(box.text.contains(c.message)) << box.text.toStdString();
+        }
+        EXPECT_EQ(FileBytes(), changed);
+        EXPECT_EQ(State().ScriptHeaderCache[0].ExpPointer, -32763);
+        EXPECT_EQ(State().ScriptHeaderCache[0].Name, "wait");
+        EXPECT_EQ(State().ScriptHeaderCache[0].Type, 1);
+    }
 }
 
 TEST_F(RecordEditorsTest, ARecordOfThePreviousMapIsNeverWrittenIntoTheNextOne) {

@@ -101,7 +101,7 @@ void MainWindow::_CreateControls0() {
         return AddControl<QLineEdit>(on(page), name, rect, LockLT);
     };
     auto popup = [&](const char* name, int page, QRect rect, const QStringList& items) {
-        auto* control = AddControl<QComboBox>(on(page), name, rect, LockLT);
+        auto* control = AddControl<platform::PopupMenu>(on(page), name, rect, LockLT);
         control->addItems(items);
         control->setCurrentIndex(-1);
         return control;

@@ -154,9 +154,9 @@ private:
     void ShowGlobalPage(const std::string& name);
     void ShowSyntaxPage(const std::string& rowText);
 
-    void CommitNumber(int key, EditorField field, const QLineEdit& control);
-    void CommitName(int key, EditorField field, const QLineEdit& control);
-    void CommitIndex(EditorField field, const QComboBox& control);
+    void CommitNumber(int key, EditorField field, QLineEdit& control);
+    void CommitName(int key, EditorField field, QLineEdit& control);
+    void CommitIndex(EditorField field, QComboBox& control);
 
     // Long work yields to the event loop, where other events may arrive. A load replaces the
     // whole state, so nothing else may run during one; a selection that arrives while a page

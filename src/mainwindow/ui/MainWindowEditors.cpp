@@ -3,27 +3,53 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
+
+#include <optional>
+#include <string>
 
 #include "mainwindow/RecordEditors.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "platform/ui/QtText.h"
 
-// Editors write nothing while a load replaces the state they would write into.
-void MainWindow::CommitNumber(int key, EditorField field, const QLineEdit& control) {
-    if (IsCommitKey(key) && !loading_) {
-        CommitNumberField(state_, field, platform::ToBytes(control.text()));
+namespace {
+
+// After a commit that wrote nothing the control shows the value the map still holds, not the
+// one the map refused.
+void ShowStored(const MapState& state, EditorField field, QLineEdit& control) {
+    if (std::optional<std::string> stored = StoredFieldText(state, field)) {
+        control.setText(platform::FromBytes(*stored));
     }
 }
 
-void MainWindow::CommitName(int key, EditorField field, const QLineEdit& control) {
+}  // namespace
+
+// Editors write nothing while a load replaces the state they would write into.
+void MainWindow::CommitNumber(int key, EditorField field, QLineEdit& control) {
+    if (IsCommitKey(key) && !loading_ &&
+        CommitNumberField(state_, field, platform::ToBytes(control.text())) ==
+            CommitResult::Refused) {
+        ShowStored(state_, field, control);
+    }
+}
+
+// A written name may be shorter than the text typed: the field shows what was stored.
+void MainWindow::CommitName(int key, EditorField field, QLineEdit& control) {
     if (IsCommitKey(key) && !loading_) {
         CommitNameField(state_, field, platform::ToBytes(control.text()));
+        ShowStored(state_, field, control);
     }
 }
 
-void MainWindow::CommitIndex(EditorField field, const QComboBox& control) {
-    if (!loading_) {
-        CommitIndexField(state_, field, control.currentIndex());
+void MainWindow::CommitIndex(EditorField field, QComboBox& control) {
+    if (loading_ ||
+        CommitIndexField(state_, field, control.currentIndex()) != CommitResult::Refused) {
+        return;
+    }
+    if (std::optional<int32_t> stored = StoredFieldCode(state_, field)) {
+        // Setting it back is no new choice to commit.
+        const QSignalBlocker quiet(control);
+        control.setCurrentIndex(*stored >= 0 && *stored < control.count() ? *stored : -1);
     }
 }
 

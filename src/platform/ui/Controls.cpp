@@ -1,6 +1,7 @@
 #include "platform/ui/Controls.h"
 
 #include <QHeaderView>
+#include <QWheelEvent>
 
 #include "platform/ui/QtText.h"
 
@@ -13,6 +14,12 @@ PagePanel::PagePanel(QWidget* parent, int pageCount) : QStackedWidget(parent) {
         addWidget(widget);
     }
     setCurrentIndex(0);
+}
+
+PopupMenu::PopupMenu(QWidget* parent) : QComboBox(parent) {}
+
+void PopupMenu::wheelEvent(QWheelEvent* event) {
+    event->ignore();
 }
 
 HierarchicalList::HierarchicalList(QWidget* parent) : QTreeWidget(parent) {

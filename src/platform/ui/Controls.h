@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -35,6 +36,18 @@ public:
     QTreeWidgetItem* AddRow(QTreeWidgetItem* parent, const QString& text, bool folder);
     void RemoveChildren(QTreeWidgetItem* row);
     void DeleteAllRows() { clear(); }
+};
+
+// A pop-up menu: its selection changes only when the user picks a row, by clicking or by keys
+// while it has the focus. The wheel passes over it to whatever lies beneath.
+class PopupMenu : public QComboBox {
+    Q_OBJECT
+
+public:
+    explicit PopupMenu(QWidget* parent);
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
 };
 
 // A text field that holds a file system path. The path is kept as the bytes it came as and

@@ -40,7 +40,12 @@ int KeyCode(const QKeyEvent& event) {
         return kEnterCode;
     }
     const QString text = event.text();
-    return text.isEmpty() ? 0 : static_cast<int>(text.at(0).unicode());
+    // X11 gives a control chord its control character as its text (Ctrl+C "\x03", Ctrl+M
+    // "\r"); such a chord types nothing into a field and must not pass for Enter or Return.
+    if (text.isEmpty() || text.at(0).category() == QChar::Other_Control) {
+        return 0;
+    }
+    return static_cast<int>(text.at(0).unicode());
 }
 
 void OnKeyDown(QWidget* field, KeyDownHandler handler) {

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// What tells a file from another one put in its place (device and inode), and from itself after
+// someone else wrote to it (size and modification time).
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+    int64_t modifiedSeconds = 0;
+    int64_t modifiedNanoseconds = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
+}  // namespace platform
