@@ -252,6 +252,7 @@ TEST(ExtractionTextTest, CutsAtTheFirstBytePastTheLimit) {
         ExtractionText text(c.limit);
         for (const std::string& piece : c.pieces) {
             text.Append(piece);
+            text.Full();
         }
         EXPECT_EQ(text.Take(), c.text);
         EXPECT_EQ(text.Cut(), c.cut) << c.text;

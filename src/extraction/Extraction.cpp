@@ -13,8 +13,8 @@ namespace {
 
 constexpr std::string_view kEol = platform::EndOfLine;
 
-bool Stopped(const ExtractionText& text, const std::atomic<bool>* stop) {
-    return text.Cut() || (stop != nullptr && stop->load(std::memory_order_relaxed));
+bool Stopped(ExtractionText& text, const std::atomic<bool>* stop) {
+    return text.Full() || (stop != nullptr && stop->load(std::memory_order_relaxed));
 }
 
 // The extractions close a value node by its own links; unlike the viewer's order walk, a last
@@ -24,11 +24,11 @@ void ClosingText(ExtractionText& text, const Syntax& node) {
         return;
     }
     if (node.KidExpPointer == decompiler::kNoNode && node.SibExpPointer == decompiler::kNoNode) {
-        text.Append({"))", kEol});
+        text.Piece({"))", kEol});
     } else if (node.SibExpPointer == decompiler::kNoNode) {
-        text.Append({")", kEol});
+        text.Piece({")", kEol});
     } else if (node.KidExpPointer == decompiler::kNoNode) {
-        text.Append({")"});
+        text.Piece({")"});
     }
 }
 
@@ -47,7 +47,7 @@ int32_t AppendScript(ExtractionText& text, const MapState& state, const ScriptHe
             : At(state.SyntaxCache, Lookup(state.SyntaxByIdentity, root->KidExpPointer, 0));
     if (first != nullptr) {
         if (first->ExpType == decompiler::kValueExp) {
-            text.Append({kEol, "(", first->Command, kEol});
+            text.Piece({kEol, "(", first->Command, kEol});
         }
         const int32_t from =
             std::max(Lookup(state.SyntaxByIdentity, first->SibExpPointer, 0), int32_t{0});
@@ -60,7 +60,7 @@ int32_t AppendScript(ExtractionText& text, const MapState& state, const ScriptHe
             platform::Yield();
         }
     }
-    text.Append({"))", kEol, kEol});
+    text.Piece({"))", kEol, kEol});
     return walked;
 }
 
@@ -106,7 +106,7 @@ ExtractAllResult ExtractAll(const MapState& state, const std::atomic<bool>* stop
         AppendGlobal(text, state, global);
         platform::Yield();
     }
-    text.Append({kEol, kEol, kEol, kEol, kEol});
+    text.Piece({kEol, kEol, kEol, kEol, kEol});
     for (const ScriptHeader& script : state.ScriptHeaderCache) {
         if (Stopped(text, stop)) {
             break;
@@ -145,7 +145,7 @@ std::string ExtractAllSummary(const ExtractAllResult& result, int64_t ticks) {
 RangeText ExtractScriptRange(const MapState& state, int32_t first, int32_t endRow) {
     ExtractionText text;
     const auto [from, to] = RunPositions(state.ScriptHeaderCache, first, endRow);
-    for (size_t i = from; i < to && !text.Cut(); ++i) {
+    for (size_t i = from; i < to && !text.Full(); ++i) {
         // Settings-free: strings without quotes, no engine test.
         AppendScript(text, state, state.ScriptHeaderCache[i],
                      decompiler::PlainOrderNodeText<ExtractionText>, nullptr);
@@ -159,7 +159,7 @@ RangeText ExtractScriptRange(const MapState& state, int32_t first, int32_t endRo
 RangeText ExtractGlobalRange(const MapState& state, int32_t first, int32_t endRow) {
     ExtractionText text;
     const auto [from, to] = RunPositions(state.GlobalHeaderCache, first, endRow);
-    for (size_t i = from; i < to && !text.Cut(); ++i) {
+    for (size_t i = from; i < to && !text.Full(); ++i) {
         AppendGlobal(text, state, state.GlobalHeaderCache[i]);
         platform::Yield();
     }

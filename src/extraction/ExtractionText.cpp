@@ -7,10 +7,6 @@
 
 namespace {
 
-// Newly appended bytes are looked at in batches: once per piece would cost more than the
-// appending.
-constexpr size_t kScanBatch = 4096;
-
 // A whole map's text is a megabyte or so: room for that from the start saves the copies of
 // growing to it.
 constexpr size_t kFirstCapacity = size_t{1} << 20;
@@ -21,20 +17,11 @@ ExtractionText::ExtractionText(TextLimit limit) : limit_(limit) {
     text_.reserve(std::min(kFirstCapacity, limit.bytes + kScanBatch));
 }
 
-bool ExtractionText::Append(std::initializer_list<std::string_view> pieces) {
-    if (cut_) {
-        return false;
-    }
-    for (std::string_view piece : pieces) {
-        text_.append(piece);
-    }
-    if (text_.size() - scanned_ >= kScanBatch || text_.size() > limit_.bytes) {
-        Scan();
-    }
-    return !cut_;
-}
-
 void ExtractionText::Scan() {
+    if (cut_) {
+        // The counts may stand past the cut.
+        return;
+    }
     const char* const data = text_.data();
     const size_t size = text_.size();
     size_t cutAt = std::string::npos;
@@ -59,7 +46,7 @@ void ExtractionText::Scan() {
     if (size > limit_.bytes) {
         cutAt = std::min(cutAt, limit_.bytes);
     }
-    if (cutAt != std::string::npos) {
+    if (cutAt < size) {
         text_.resize(cutAt);
         cut_ = true;
     }

@@ -24,19 +24,34 @@ class ExtractionText {
 public:
     explicit ExtractionText(TextLimit limit = kExtractionLimit);
 
-    // Appends the pieces. Where the text passes the limit it is cut, at the first byte past it
-    // (at latest a few kilobytes after the fact), and takes nothing more. Returns false once it
-    // is cut.
-    bool Append(std::initializer_list<std::string_view> pieces);
-    bool Append(std::string_view piece) { return Append({piece}); }
-    // The printers' rule functions write through this.
-    void Piece(std::initializer_list<std::string_view> pieces) { Append(pieces); }
+    // Appends the pieces; nothing once the text is cut.
+    void Piece(std::initializer_list<std::string_view> pieces) {
+        if (!cut_) {
+            for (std::string_view piece : pieces) {
+                text_.append(piece);
+            }
+        }
+    }
+    void Append(std::string_view piece) { Piece({piece}); }
+
+    // Whether the text has passed the limit. A writer asks once per record or node it prints,
+    // not per piece: where the text passed the limit it is then cut, at the first byte past it,
+    // and takes nothing more.
+    bool Full() {
+        if (!cut_ && (text_.size() - scanned_ >= kScanBatch || text_.size() > limit_.bytes)) {
+            Scan();
+        }
+        return cut_;
+    }
 
     bool Cut() const { return cut_; }
     // The text, cut where it passes the limit; Cut() is final from then on.
     std::string Take();
 
 private:
+    // New bytes are looked at in batches: per piece would cost more than the appending.
+    static constexpr size_t kScanBatch = 4096;
+
     // Looks at the bytes appended since the last scan and cuts the text where it passes the
     // limit.
     void Scan();
