@@ -103,48 +103,34 @@ TEST_F(ExtractionTest, NodeAndClosingRules) {
     }
 }
 
-TEST_F(ExtractionTest, HeaderNamesTheReturnTypeExceptForStartupAndContinuous) {
-    for (int32_t type : {0, 1, 2, 3, 4, 9}) {
-        AddScript("n" + std::to_string(type), {}, type, 4);
+// The walk runs from the first child's sibling, position 0 when it has none, up to the root.
+TEST_F(ExtractionTest, TheWalkRunsFromTheFirstChildsSiblingToTheRoot) {
+    struct Case {
+        const char* name;
+        std::vector<Syntax> nodes;  // the root is the call "begin" at identity 3
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"a first child that is no value prints no line",
+         {Node(1, 4, 7, "x", -1, -1, 5), Node(2, 8, 2, "call", -1, 1), Node(3, 8, 4, "begin", 2)},
+         "(script startup s 5())\n\n"},
+        {"without a sibling from position 0",
+         {Node(1, 9, 2, "a", 7, 7), Node(4, 9, 2, "", -1, -1), Node(3, 8, 4, "begin", 4),
+          Node(5, 9, 2, "after", -1, -1)},
+         "(script startup s\n(\n a ))\n))\n\n"},
+        {"a sibling after the root walks nothing",
+         {Node(1, 9, 2, "f", -1, 5), Node(3, 8, 4, "begin", 1), Node(5, 9, 2, "late", -1, -1)},
+         "(script startup s\n(f\n))\n\n"},
+    };
+    for (const Case& c : cases) {
+        state = MapState();
+        SetUp();
+        for (const Syntax& node : c.nodes) {
+            Add(node);
+        }
+        state.ScriptHeaderCache.push_back({"s", 0, 4, 3, 0});
+        EXPECT_EQ(ScriptsOf(ExtractAll(state).text), c.text) << c.name;
     }
-    state.ScriptHeaderCache.back().ReturnType = 60;
-    EXPECT_EQ(ScriptsOf(ExtractAll(state).text),
-              "(script startup n0\n(begin\n))\n\n"
-              "(script dormant void n1\n(begin\n))\n\n"
-              "(script continuous n2\n(begin\n))\n\n"
-              "(script static void n3\n(begin\n))\n\n"
-              "(script stub void n4\n(begin\n))\n\n"
-              // Codes without a name print the empty name.
-              "(script   n9\n(begin\n))\n\n");
-}
-
-TEST_F(ExtractionTest, FirstChildThatIsNotAValuePrintsNothingAndTheBodyFollowsTheName) {
-    Add(Node(1, 4, 7, "x", -1, -1, 5));
-    Add(Node(2, 8, 2, "call", -1, 1));  // first child, a call
-    Add(Node(3, 8, 4, "begin", 2));     // root
-    state.ScriptHeaderCache.push_back({"y", 1, 4, 3, 0});
-    // The first child's sibling (position 0) to the root (position 2): "x" and the call.
-    EXPECT_EQ(ScriptsOf(ExtractAll(state).text), "(script dormant void y 5())\n\n");
-}
-
-TEST_F(ExtractionTest, FirstChildWithoutSiblingWalksFromTheStartOfTheCache) {
-    Add(Node(1, 9, 2, "a", 7, 7));
-    Add(Node(2, 9, 2, "b", 7, 7));
-    Add(Node(3, 9, 2, "", -1, -1));   // first child: empty text, no sibling
-    Add(Node(4, 8, 4, "begin", 3));   // root
-    Add(Node(5, 9, 2, "after", -1, -1));
-    state.ScriptHeaderCache.push_back({"w", 0, 0, 4, 0});
-    EXPECT_EQ(ScriptsOf(ExtractAll(state).text), "(script startup w\n(\n a b ))\n))\n\n");
-}
-
-TEST_F(ExtractionTest, SiblingAtOrAfterTheRootWalksNothing) {
-    Add(Node(1, 9, 2, "f", -1, 3));  // first child; its sibling lies after the root
-    Add(Node(2, 8, 4, "begin", 1));
-    Add(Node(3, 9, 2, "late", -1, -1));
-    state.ScriptHeaderCache.push_back({"v", 2, 0, 2, 0});
-    const ExtractAllResult result = ExtractAll(state);
-    EXPECT_EQ(ScriptsOf(result.text), "(script continuous v\n(f\n))\n\n");
-    EXPECT_EQ(result.syntaxParts, 2);
 }
 
 TEST_F(ExtractionTest, GlobalsPrintBooleansOnlyFromTheTwoEncodedValues) {
