@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "MapFiles.h"
+#include "OutputWindows.h"
 #include "RecordMap.h"
 #include "UiTestSupport.h"
 #include "extraction/CommandDatabase.h"
@@ -21,17 +22,8 @@
 
 namespace {
 
+using uitest::OutputWindows;
 using uitest::ProcessEvents;
-
-std::vector<Extract*> OutputWindows() {
-    std::vector<Extract*> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Extract*>(widget); window != nullptr && window->IsOpen()) {
-            windows.push_back(window);
-        }
-    }
-    return windows;
-}
 
 void WaitForRuns() {
     EXPECT_TRUE(QTest::qWaitFor([] {
