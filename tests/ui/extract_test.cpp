@@ -211,6 +211,18 @@ TEST_F(ExtractWindowTest, RunsGoOnOverTheMapTheyStartedWithAndEachHasItsWindow) 
     EXPECT_EQ(shown.size(), 3u);
 }
 
+TEST_F(ExtractWindowTest, ARunOutlivesTheMainWindow) {
+    Load(uitest::RecordsMap());
+    const std::string expected = ExtractAll(window->State()).text;
+    window->Extractall()->Action()->trigger();
+    window->close();
+    ProcessEvents();
+    WaitForRuns();
+    ASSERT_EQ(OutputWindows().size(), 1u);
+    EXPECT_EQ(OutputWindows().front()->ScriptsSaved, expected);
+    EXPECT_TRUE(OutputWindows().front()->isVisible());
+}
+
 TEST_F(ExtractWindowTest, StoppingARunLeavesNoWindowAndNoMessage) {
     Load(testmap::MaximalMap());
     for (int i = 0; i < 3; ++i) {
