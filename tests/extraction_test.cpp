@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "MapBuilder.h"
+#include "TempDir.h"
 #include "extraction/Extraction.h"
 #include "extraction/ExtractionText.h"
+#include "mapfile/MapReader.h"
 #include "platform/Hooks.h"
+#include "preferences/Prefernces.h"
 
 namespace {
 
@@ -101,6 +105,26 @@ TEST_F(ExtractionTest, NodeAndClosingRules) {
                   "(script startup z\n(begin\n" + c.range + "))\n\n(script startup z\n(begin\n" +
                       c.range + "))\n\n");
     }
+}
+
+TEST(ExtractionMapTest, ABuiltMapPrintsAsTheRulesSay) {
+    testmap::MapSpec spec;
+    spec.nodes = {
+        testmap::MakeNode(-32767, 0, 2, 9, -32766, -1, "begin"),    // first child
+        testmap::MakeNode(-32766, 19, 4, 8, -1, -32765, "sleep"),   // a call
+        testmap::MakeNode(-32765, 19, 2, 9, -32764, 0, "sleep"),    // its function name
+        testmap::MakeNode(-32764, -1, 7, 9, -1, -1, "30", 30),      // its argument
+        testmap::MakeNode(-32763, 0, 4, 8, -1, -32767, "begin"),    // root
+    };
+    spec.scripts = {{"main", 1, 4, -32763}};
+    spec.globals = {{"g", 7, -32764}};
+    testmap::TempDir dir;
+    ASSERT_TRUE(testmap::Build(spec).Save(dir.File("m.map")));
+    Prefernces::ResetToDefaults();
+    MapState state;
+    ASSERT_EQ(OpenMap(state, dir.File("m.map")).result, LoadResult::Loaded);
+    EXPECT_EQ(ExtractAll(state).text,
+              "(global short g 30)\n\n\n\n\n\n(script dormant void main\n(begin\n( sleep 30))\n))\n\n");
 }
 
 // The walk runs from the first child's sibling, position 0 when it has none, up to the root.

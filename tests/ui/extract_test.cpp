@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "MapFiles.h"
+#include "OutputWindows.h"
 #include "RecordMap.h"
 #include "UiTestSupport.h"
 #include "extraction/CommandDatabase.h"
@@ -21,17 +22,8 @@
 
 namespace {
 
+using uitest::OutputWindows;
 using uitest::ProcessEvents;
-
-std::vector<Extract*> OutputWindows() {
-    std::vector<Extract*> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Extract*>(widget); window != nullptr && window->IsOpen()) {
-            windows.push_back(window);
-        }
-    }
-    return windows;
-}
 
 void WaitForRuns() {
     EXPECT_TRUE(QTest::qWaitFor([] {
@@ -217,6 +209,18 @@ TEST_F(ExtractWindowTest, RunsGoOnOverTheMapTheyStartedWithAndEachHasItsWindow) 
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(texts, expected);
     EXPECT_EQ(shown.size(), 3u);
+}
+
+TEST_F(ExtractWindowTest, ARunOutlivesTheMainWindow) {
+    Load(uitest::RecordsMap());
+    const std::string expected = ExtractAll(window->State()).text;
+    window->Extractall()->Action()->trigger();
+    window->close();
+    ProcessEvents();
+    WaitForRuns();
+    ASSERT_EQ(OutputWindows().size(), 1u);
+    EXPECT_EQ(OutputWindows().front()->ScriptsSaved, expected);
+    EXPECT_TRUE(OutputWindows().front()->isVisible());
 }
 
 TEST_F(ExtractWindowTest, StoppingARunLeavesNoWindowAndNoMessage) {

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "MapFiles.h"
+#include "OutputWindows.h"
 #include "RecordMap.h"
 #include "UiTestSupport.h"
 #include "extraction/Extraction.h"
@@ -17,6 +18,7 @@
 
 namespace {
 
+using uitest::OutputWindows;
 QStringList Rows(const QComboBox* popup) {
     QStringList rows;
     for (int i = 0; i < popup->count(); ++i) {
@@ -29,16 +31,6 @@ QStringList Rows(const QComboBox* popup) {
 void Pick(QComboBox* popup, int row) {
     popup->setCurrentIndex(row);
     emit popup->activated(row);
-}
-
-std::vector<Extract*> OutputWindows() {
-    std::vector<Extract*> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Extract*>(widget); window != nullptr && window->IsOpen()) {
-            windows.push_back(window);
-        }
-    }
-    return windows;
 }
 
 class WinRangeTest : public uitest::MapWindowTest {

@@ -91,7 +91,7 @@ void WinRange::_CreateControls0() {
         return control;
     };
     auto popup = [&](const char* name, int page, QRect rect) {
-        return AddControl<QComboBox>(c.BgkRnd->Page(page), name, rect, LockLT);
+        return AddControl<platform::PopupMenu>(c.BgkRnd->Page(page), name, rect, LockLT);
     };
     auto button = [&](const char* name, int page, QRect rect) {
         auto* control = AddControl<QPushButton>(c.BgkRnd->Page(page), name, rect, LockLT);
