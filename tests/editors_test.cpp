@@ -141,10 +141,10 @@ TEST_F(RecordEditorsTest, NumbersConvertByOneRuleAndInt16FieldsTakeTheLowBits) {
         int32_t cached;
         std::string bytes;
     };
-    for (const Case& c : {Case{"12.9xyz", 12, std::string("\x0C\0", 2)},
-                          Case{"nonsense", 0, std::string(2, '\0')},
-                          Case{"-2.9", -2, "\xFE\xFF"}, Case{"70000", 70000, "\x70\x11"},
-                          Case{"99999999999", 2147483647, "\xFF\xFF"}}) {
+    for (const Case& c :
+         {Case{"12.9xyz", 12, std::string("\x0C\0", 2)}, Case{"nonsense", 0, std::string(2, '\0')},
+          Case{"-2.9", -2, "\xFE\xFF"}, Case{"70000", 70000, "\x70\x11"},
+          Case{"99999999999", 2147483647, "\xFF\xFF"}}) {
         Reload();
         ShowSyntax(state, "-5");
         CommitNumberField(state, EditorField::SyntaxValue, c.text);
@@ -344,9 +344,9 @@ TEST_F(RecordEditorsTest, ProtectionBlanksValueNodeTextsInTheFileOnly) {
     for (int run = 0; run < 2; ++run) {  // a second run reports the same
         recorder.messages.clear();
         EXPECT_EQ(ProtectScripts(state), 3);
-        EXPECT_EQ(recorder.messages, std::vector<std::string>{
-                                         "Map is now protected from basic script extraction!\n3 "
-                                         "syntaxs were changed"});
+        EXPECT_EQ(recorder.messages,
+                  std::vector<std::string>{"Map is now protected from basic script extraction!\n3 "
+                                           "syntaxs were changed"});
         EXPECT_EQ(FileBytes(), expected);
     }
     EXPECT_EQ(state.SyntaxCache[1].Command, "abc");  // memory is left alone

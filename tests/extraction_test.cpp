@@ -59,7 +59,9 @@ protected:
         state.GlobalHeaderCache.push_back({name, type, identity, 0});
     }
 
-    std::string ScriptsOf(const std::string& all) const { return all.substr(all.find("\n\n\n\n\n") + 5); }
+    std::string ScriptsOf(const std::string& all) const {
+        return all.substr(all.find("\n\n\n\n\n") + 5);
+    }
 
     MapState state;
 };
@@ -98,23 +100,24 @@ TEST_F(ExtractionTest, NodeAndClosingRules) {
         state = MapState();
         SetUp();
         AddScript("z", {c.node});
-        EXPECT_EQ(ScriptsOf(ExtractAll(state).text), "(script startup z\n(begin\n" + c.all + "))\n\n");
+        EXPECT_EQ(ScriptsOf(ExtractAll(state).text),
+                  "(script startup z\n(begin\n" + c.all + "))\n\n");
         EXPECT_EQ(ExtractScriptRange(state, 0, -1).text, "");
         state.ScriptHeaderCache.push_back(state.ScriptHeaderCache.front());
-        EXPECT_EQ(ExtractScriptRange(state, 0, 0).text,
-                  "(script startup z\n(begin\n" + c.range + "))\n\n(script startup z\n(begin\n" +
-                      c.range + "))\n\n");
+        EXPECT_EQ(ExtractScriptRange(state, 0, 0).text, "(script startup z\n(begin\n" + c.range +
+                                                            "))\n\n(script startup z\n(begin\n" +
+                                                            c.range + "))\n\n");
     }
 }
 
 TEST(ExtractionMapTest, ABuiltMapPrintsAsTheRulesSay) {
     testmap::MapSpec spec;
     spec.nodes = {
-        testmap::MakeNode(-32767, 0, 2, 9, -32766, -1, "begin"),    // first child
-        testmap::MakeNode(-32766, 19, 4, 8, -1, -32765, "sleep"),   // a call
-        testmap::MakeNode(-32765, 19, 2, 9, -32764, 0, "sleep"),    // its function name
-        testmap::MakeNode(-32764, -1, 7, 9, -1, -1, "30", 30),      // its argument
-        testmap::MakeNode(-32763, 0, 4, 8, -1, -32767, "begin"),    // root
+        testmap::MakeNode(-32767, 0, 2, 9, -32766, -1, "begin"),   // first child
+        testmap::MakeNode(-32766, 19, 4, 8, -1, -32765, "sleep"),  // a call
+        testmap::MakeNode(-32765, 19, 2, 9, -32764, 0, "sleep"),   // its function name
+        testmap::MakeNode(-32764, -1, 7, 9, -1, -1, "30", 30),     // its argument
+        testmap::MakeNode(-32763, 0, 4, 8, -1, -32767, "begin"),   // root
     };
     spec.scripts = {{"main", 1, 4, -32763}};
     spec.globals = {{"g", 7, -32764}};
@@ -123,8 +126,9 @@ TEST(ExtractionMapTest, ABuiltMapPrintsAsTheRulesSay) {
     Prefernces::ResetToDefaults();
     MapState state;
     ASSERT_EQ(OpenMap(state, dir.File("m.map")).result, LoadResult::Loaded);
-    EXPECT_EQ(ExtractAll(state).text,
-              "(global short g 30)\n\n\n\n\n\n(script dormant void main\n(begin\n( sleep 30))\n))\n\n");
+    EXPECT_EQ(
+        ExtractAll(state).text,
+        "(global short g 30)\n\n\n\n\n\n(script dormant void main\n(begin\n( sleep 30))\n))\n\n");
 }
 
 // The walk runs from the first child's sibling, position 0 when it has none, up to the root.

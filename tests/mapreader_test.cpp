@@ -57,9 +57,9 @@ TEST_F(MapReaderTest, HeaderChecksAcceptOrRefuseAndARefusalChangesNothing) {
         HeaderKind kind;
         std::string mapName;
         int32_t headerValue;
-        std::string kindTag;     // laid over the first four bytes when set
-        std::string at32;        // laid over the named header's name when set
-        std::string message;     // empty: accepted
+        std::string kindTag;  // laid over the first four bytes when set
+        std::string at32;     // laid over the named header's name when set
+        std::string message;  // empty: accepted
     };
     const std::string refused1 = "cant load |1|";
     const std::string refused2 = "Cant load |2|";
@@ -166,8 +166,8 @@ TEST_F(MapReaderTest, ScriptAndGlobalRecordsFillCachesAndDictionaries) {
 
 TEST_F(MapReaderTest, NamesReadOnPastAFullNameFieldAndALaterDuplicateWins) {
     MapSpec spec;
-    spec.scripts = {{std::string(32, 'n'), 0x0101, 0x0202, -1}, {"same", 0, 0, -1},
-                    {"same", 1, 0, -1}};
+    spec.scripts = {
+        {std::string(32, 'n'), 0x0101, 0x0202, -1}, {"same", 0, 0, -1}, {"same", 1, 0, -1}};
     spec.globals = {{"g", 5, -1}, {"g", 6, -1}};
     Open(testmap::Build(spec));
     // 32 name bytes, then the type bytes 01 01 and 02 02, then FF FF of the reference, then
@@ -184,8 +184,8 @@ TEST_F(MapReaderTest, ACountOtherThanZeroGivesTheFolderRow) {
         int32_t scripts, globals;
         std::vector<std::string> rows;
     };
-    for (const Case& c : {Case{0, 0, {}}, Case{-1, -5, {"scripts", "globals"}},
-                          Case{0, 1, {"globals"}}}) {
+    for (const Case& c :
+         {Case{0, 0, {}}, Case{-1, -5, {"scripts", "globals"}}, Case{0, 1, {"globals"}}}) {
         MapSpec spec;
         spec.scriptCount = c.scripts;
         spec.globalCount = c.globals;
@@ -356,8 +356,8 @@ TEST_F(MapReaderTest, TablesReadOnlyTheRecordsThatStartInsideTheFile) {
     Open(map);
     ASSERT_EQ(state.SyntaxCache.size(), 6u);
     EXPECT_EQ(state.SyntaxCache[5].ExpIdentity, -6);
-    EXPECT_EQ(state.SyntaxCache[5].ExpType, 0);  // past the end reads as zero
-    EXPECT_EQ(state.SyntaxCache[4].Command, "");  // the text block was cut off
+    EXPECT_EQ(state.SyntaxCache[5].ExpType, 0);           // past the end reads as zero
+    EXPECT_EQ(state.SyntaxCache[4].Command, "");          // the text block was cut off
     map.PutInt32(map.scenarioOffset + 1152, 0x7FFFFF00);  // syntax table past the end
     Open(map);
     EXPECT_TRUE(state.SyntaxCache.empty());
@@ -372,7 +372,8 @@ TEST_F(MapReaderTest, TextsEndAtAZeroAtTheCapOrAtTheEndOfTheFileAndOutsideItRead
     }
     BuiltMap map = testmap::Build(spec);
     map.bytes.resize(static_cast<size_t>(map.stringDataOffset));
-    map.PutBytes(map.stringDataOffset, std::string("unterminated\0", 13) + std::string(100000, 'w'));
+    map.PutBytes(map.stringDataOffset,
+                 std::string("unterminated\0", 13) + std::string(100000, 'w'));
     Open(map);
     EXPECT_EQ(state.SyntaxCache[1].Command, "");
     EXPECT_EQ(state.SyntaxCache[2].Command, "");

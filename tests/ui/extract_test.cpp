@@ -26,10 +26,12 @@ using uitest::OutputWindows;
 using uitest::ProcessEvents;
 
 void WaitForRuns() {
-    EXPECT_TRUE(QTest::qWaitFor([] {
-        ProcessEvents();
-        return ThreadExtractAll::Running() == 0;
-    }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] {
+            ProcessEvents();
+            return ThreadExtractAll::Running() == 0;
+        },
+        60000));
     ProcessEvents();
 }
 
@@ -161,8 +163,8 @@ TEST_F(ExtractWindowTest, ExtractAllPrintsTheMapIntoANewWindowInOrder) {
     platform::SetModalHook([&seen, this](QMessageBox& box) {
         shown.push_back({box.text(), {}, {}, box.icon()});
         for (Extract* output : OutputWindows()) {
-            seen.push_back({output->isHidden(), output->ScriptsSaved,
-                            output->FldExtract->toPlainText()});
+            seen.push_back(
+                {output->isHidden(), output->ScriptsSaved, output->FldExtract->toPlainText()});
         }
         return box.button(QMessageBox::Ok);
     });
@@ -172,8 +174,9 @@ TEST_F(ExtractWindowTest, ExtractAllPrintsTheMapIntoANewWindowInOrder) {
     WaitForRuns();
 
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].text.startsWith("The extraction is done.\n4 globals were extracted, 7 "
-                                         "scripts were extracted, and "));
+    EXPECT_TRUE(
+        shown[0].text.startsWith("The extraction is done.\n4 globals were extracted, 7 "
+                                 "scripts were extracted, and "));
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_TRUE(seen[0].hidden);
     EXPECT_EQ(seen[0].saved, expected);

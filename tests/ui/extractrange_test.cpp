@@ -73,14 +73,20 @@ TEST_F(WinRangeTest, DesignOfTheWindowAndItsFifteenControls) {
         return button != nullptr ? button->text() : QString();
     };
     const std::vector<Row> rows = {
-        {c.StaticText1, "StaticText1", 1, {13, 8, 267, 29},
+        {c.StaticText1,
+         "StaticText1",
+         1,
+         {13, 8, 267, 29},
          "Please select a starting script and ending script for the range of the extraction"},
         {c.ScrStart, "ScrStart", 1, {97, 49, 183, 20}, ""},
         {c.StaticText2, "StaticText2", 1, {13, 49, 78, 20}, "Starting script"},
         {c.ScrEnd, "ScrEnd", 1, {97, 81, 183, 20}, ""},
         {c.StaticText3, "StaticText3", 1, {13, 81, 78, 20}, "Ending script"},
         {c.ScrExtract, "ScrExtract", 1, {190, 113, 90, 22}, "Extract Range"},
-        {c.StaticText4, "StaticText4", 2, {13, 8, 267, 29},
+        {c.StaticText4,
+         "StaticText4",
+         2,
+         {13, 8, 267, 29},
          "Please select a starting global and ending global for the range of the extraction"},
         {c.GlbStart, "GlbStart", 2, {97, 49, 183, 20}, ""},
         {c.StaticText5, "StaticText5", 2, {13, 49, 78, 20}, "Starting global"},

@@ -40,10 +40,10 @@ protected:
     }
 
     std::vector<QLineEdit*> TextFields() const {
-        return {C().FldScriptName,         C().FldScriptExpPointer,  C().FldGlobalName,
-                C().FldGlobalExpPointer,   C().FldSyntaxExpIdent,    C().FldSyntaxEngineIdent,
-                C().FldSyntaxExpType,      C().FldSyntaxSibExp,      C().FldSyntaxScriptTableOffset,
-                C().FldSyntaxScriptValue,  C().FldSyntaxKidExp,      C().FldSyntaxEngineCommand};
+        return {C().FldScriptName,        C().FldScriptExpPointer, C().FldGlobalName,
+                C().FldGlobalExpPointer,  C().FldSyntaxExpIdent,   C().FldSyntaxEngineIdent,
+                C().FldSyntaxExpType,     C().FldSyntaxSibExp,     C().FldSyntaxScriptTableOffset,
+                C().FldSyntaxScriptValue, C().FldSyntaxKidExp,     C().FldSyntaxEngineCommand};
     }
 
     void ProtectMap() { window->ScriptToolsProtectMap()->Action()->trigger(); }
@@ -132,7 +132,8 @@ TEST_F(RecordEditorsTest, ControlChordsTypingTheCommitCodesCommitNothing) {
         field->setText("-2");
         field->setFocus();
         // Ctrl+C types code 3, Enter's; Ctrl+M code 13, Return's.
-        for (const auto& [key, typed] : {std::pair{Qt::Key_C, "\x03"}, std::pair{Qt::Key_M, "\r"}}) {
+        for (const auto& [key, typed] :
+             {std::pair{Qt::Key_C, "\x03"}, std::pair{Qt::Key_M, "\r"}}) {
             for (Qt::KeyboardModifiers modifiers :
                  {Qt::KeyboardModifiers(Qt::ControlModifier),
                   Qt::ControlModifier | Qt::ShiftModifier, Qt::ControlModifier | Qt::AltModifier}) {
