@@ -7,8 +7,6 @@
 
 #include <algorithm>
 
-#include "MapFiles.h"
-#include "OutputWindows.h"
 #include "RecordMap.h"
 #include "UiTestSupport.h"
 #include "extraction/CommandDatabase.h"

@@ -6,8 +6,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "MapFiles.h"
-#include "OutputWindows.h"
 #include "RecordMap.h"
 #include "UiTestSupport.h"
 #include "extraction/Extraction.h"

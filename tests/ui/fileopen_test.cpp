@@ -1,7 +1,7 @@
 #include <QAction>
 #include <QDir>
 
-#include "MapFiles.h"
+#include "RecordMap.h"
 #include "UiTestSupport.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "platform/ui/NamedMenu.h"

@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "MapFiles.h"
+#include "RecordMap.h"
 #include "UiTestSupport.h"
 #include "mainwindow/ui/AboutWin.h"
 #include "mainwindow/ui/App.h"
