@@ -56,7 +56,8 @@ std::string ExtractScriptFloating(MapState& state, int32_t identity, const std::
 void ExtractScriptConstant(MapState& state, int32_t identity, platform::TextSink& field);
 
 // The order walk without settings from the root at `rootPosition` in SyntaxCache: no tags, no
-// on-demand texts, strings unquoted, and "))" at the end. Changes nothing in the state.
+// on-demand texts, strings unquoted, and "))" at the end, unless the budget marker ends the
+// text. Changes nothing in the state.
 void DecompileScript(MapState& state, int32_t rootPosition, platform::TextSink& field);
 
 // The tree walk without settings: `text` followed by the subtree from `identity`, as
