@@ -6,9 +6,6 @@
 
 namespace decompiler {
 
-MapTextReader::MapTextReader() = default;
-MapTextReader::~MapTextReader() = default;
-
 std::string MapTextReader::Read(const std::optional<std::string>& mapPath, int32_t textOffset) {
     if (!mapPath) {
         return {};

@@ -170,8 +170,7 @@ void OverBudgetMarker(Out& out, int32_t identity) {
 // what a newly opened one would.
 class MapTextReader {
 public:
-    MapTextReader();
-    ~MapTextReader();
+    MapTextReader() = default;
     MapTextReader(const MapTextReader&) = delete;
     MapTextReader& operator=(const MapTextReader&) = delete;
 

@@ -20,16 +20,15 @@ public:
     // the marker for `identity`, the first time only, and every later call says no.
     template <typename Out>
     bool Visit(Out& out, int32_t identity) {
-        if (spent_) {
-            return false;
-        }
-        if (visits_ < kPrintVisitBudget && out.Written() < kPrintTextBudget &&
+        if (++visits_ <= kPrintVisitBudget && out.Written() < kPrintTextBudget &&
             read_ < kPrintReadBudget) {
-            ++visits_;
             return true;
         }
-        spent_ = true;
-        OverBudgetMarker(out, identity);
+        if (!spent_) {
+            spent_ = true;
+            visits_ = kPrintVisitBudget;  // every later call then finds the visits spent
+            OverBudgetMarker(out, identity);
+        }
         return false;
     }
     bool Spent() const { return spent_; }
