@@ -217,6 +217,60 @@ TEST_F(DecompilerMapTest, ThirtyThousandNodeChainsPrintWhole) {
     EXPECT_EQ(Count(field.text, " v"), static_cast<size_t>(kNodes - 2));
 }
 
+// Maps that make one print huge: every walk ends at its budget, marked.
+TEST_F(DecompilerMapTest, HostileMapsStopAtTheBudgetInEveryWalk) {
+    const std::string marker = " print too long\\\\--\\\\\n\n";
+    const auto endsAtTheBudget = [&](const std::string& text, int64_t budget) {
+        return text.size() > marker.size() &&
+               text.compare(text.size() - marker.size(), marker.size(), marker) == 0 &&
+               Count(text, marker) == 1 && static_cast<int64_t>(text.size()) < budget + 8192;
+    };
+
+    // Thirty calls whose child and sibling are both the next call: 2^30 nodes to print.
+    MapSpec shared;
+    for (int16_t i = 0; i < 30; ++i) {
+        const auto next = static_cast<int16_t>(i < 29 ? -3 - i : -1);
+        shared.nodes.push_back(CallNode(static_cast<int16_t>(-2 - i), next, next));
+    }
+    Load(shared);
+    for (bool tags : {false, true}) {
+        Prefernces::SyntaxTag = tags;
+        EXPECT_TRUE(endsAtTheBudget(Print(2, -2), kPrintTextBudget)) << tags;
+        EXPECT_TRUE(endsAtTheBudget(Stream(2, -2), kPrintTextBudget)) << tags;
+    }
+    EXPECT_TRUE(endsAtTheBudget(ScriptTreeExtract(state, -2, ""), kPrintTextBudget));
+
+    // 32 000 nodes whose text is one 4 KiB text, read while printing: the records keep about
+    // one print's budget.
+    Prefernces::ScriptCommand = 2;
+    MapSpec texts;
+    for (int i = 0; i < 32000; ++i) {
+        Node node = CallNode(static_cast<int16_t>(-2 - i), -1,
+                             static_cast<int16_t>(i < 31999 ? -3 - i : -1));
+        node.text = i == 0 ? std::string(4096, 'a') : "";
+        if (i > 0) {
+            node.textOffset = 1;  // the first node's text, after record 0's empty one
+        }
+        texts.nodes.push_back(node);
+    }
+    texts.nodes.push_back(CallNode(-32002, -2));
+    texts.scripts = {{"s", 0, 4, -32002}};
+    Load(texts);
+    state.LoadedScript = 0;
+    const auto kept = [&] {
+        int64_t bytes = 0;
+        for (const Syntax& node : state.SyntaxCache) {
+            bytes += static_cast<int64_t>(node.Command.size());
+        }
+        return bytes;
+    };
+    for (int32_t style : {1, 2}) {
+        EXPECT_TRUE(endsAtTheBudget(Print(style, -32002), 64 * 1024)) << style;
+        EXPECT_TRUE(endsAtTheBudget(Stream(style, -32002), 64 * 1024)) << style;
+        EXPECT_LE(kept(), kPrintReadBudget + 8192) << style;  // and the text crossing it
+    }
+}
+
 TEST_F(DecompilerMapTest, ACycleThroughChildrenAndSiblingsPrintsOnce) {
     // -2 ( -3 -4 ( -2 ... ) ): the grandchild's sibling leads back to the top.
     MapSpec spec;

@@ -1,7 +1,9 @@
 // The printing rules on states filled by hand: each test lays out exactly the records it needs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -23,11 +25,23 @@ std::string Marker(const std::string& identity, const std::string& why = "") {
     return "\n\n //--// " + identity + why + "\\\\--\\\\\n\n";
 }
 
+std::string OverBudget(int32_t identity) {
+    return Marker(std::to_string(identity), " print too long");
+}
+
 class RecordingSink : public platform::TextSink {
 public:
     void AppendText(const std::string& piece) override { pieces.push_back(piece); }
     Pieces pieces;
 };
+
+std::string Join(const Pieces& pieces) {
+    std::string text;
+    for (const std::string& piece : pieces) {
+        text += piece;
+    }
+    return text;
+}
 
 // Engine command 0 unless told: every walk then prints a value by the value rules.
 Syntax Node(int32_t identity, int32_t expType, int32_t valueType, std::string text,
@@ -299,16 +313,85 @@ TEST_F(DecompilerTest, TreeWalkFollowsChildThenSiblingForIdentitiesBelowMinusOne
     EXPECT_EQ(ScriptTreeExtract(state, -7, "h"), "h ( a ( b)\n (");
 }
 
-TEST_F(DecompilerTest, TreeWalkMarksAReferenceBackToAPrintedNodeAndGoesOn) {
+// Only a node still being printed is marked: its own subtree or its later siblings lead back.
+TEST_F(DecompilerTest, TreeWalkMarksAReferenceBackIntoANodeStillBeingPrintedAndGoesOn) {
     Add(Call(-2, -3, -5));
     Add(Value(-3, "a", 0, -4));
-    Add(Call(-4, -2, -3));  // child and sibling both lead back
+    Add(Call(-4, -2, -3));  // its child leads to its parent, its sibling to an earlier sibling
     Add(Value(-5, "end", 0, -40));
-    (*state.SyntaxByIdentity)[-40] = 3;  // a second key for -5's record
+    (*state.SyntaxByIdentity)[-40] = 0;  // a second key for -2's record, still being printed
     const std::string expected = " ( a (" + Marker("-2", " again") + Marker("-3", " again") +
                                  " end" + Marker("-40", " again");
     EXPECT_EQ(Print(2, -2), expected);
+    EXPECT_EQ(Join(Stream(2, -2)), expected);
     EXPECT_EQ(ScriptTreeExtract(state, -2, ""), expected);
+}
+
+// Two parents share one subtree, as when a node of type 13 holds an identity in the upper half
+// of its value: the subtree prints under each of them.
+TEST_F(DecompilerTest, ASharedSubtreePrintsAgainUnderEachParentInEveryTreeWalk) {
+    Add(Call(-2, -3));
+    Add(Node(-3, 13, 2, "v", -5, -4));
+    Add(Call(-4, -5));
+    Add(Value(-5, "x", -1, -6));
+    Add(Value(-6, "y"));
+    const std::string shared = " x) y)\n";
+    const std::string expected = " ( v" + shared + " (" + shared;
+    EXPECT_EQ(Print(2, -2), expected);
+    EXPECT_EQ(Join(Stream(2, -2)), expected);
+    EXPECT_EQ(ScriptTreeExtract(state, -2, ""), expected);
+
+    Prefernces::SyntaxTag = true;
+    const Pieces sharedTagged = {" <-5>", " x", " </-5>\n", ")", " <-6>", " y", " </-6>\n", ")\n"};
+    Pieces tagged = {" <-2>", " (", " </-2>\n", " <-3>", " v", " </-3>\n"};
+    tagged.insert(tagged.end(), sharedTagged.begin(), sharedTagged.end());
+    tagged.insert(tagged.end(), {" <-4>", " (", " </-4>\n"});
+    tagged.insert(tagged.end(), sharedTagged.begin(), sharedTagged.end());
+    EXPECT_EQ(Stream(2, -2), tagged);
+    EXPECT_EQ(Print(2, -2), Join(tagged));
+    EXPECT_EQ(ScriptTreeExtract(state, -2, ""), expected);  // reads no setting
+}
+
+// Each node's child and its sibling are the next node: 2^24 visits, none of which prints a thing.
+TEST_F(DecompilerTest, ChainedSharedSubtreesEndAtTheVisitBudget) {
+    constexpr int32_t kChain = 24;
+    for (int32_t i = 0; i < kChain; ++i) {
+        const int32_t next = i + 1 < kChain ? -3 - i : -1;
+        Add(Node(-2 - i, 10, 0, "", next, next));
+    }
+    const std::regex onlyTheMarker("\n\n //--// -[0-9]+ print too long\\\\\\\\--\\\\\\\\\n\n");
+    EXPECT_TRUE(std::regex_match(Print(2, -2), onlyTheMarker)) << Print(2, -2);
+    const Pieces streamed = Stream(2, -2);
+    ASSERT_EQ(streamed.size(), 1u);
+    EXPECT_TRUE(std::regex_match(streamed[0], onlyTheMarker));
+    EXPECT_TRUE(std::regex_match(ScriptTreeExtract(state, -2, ""), onlyTheMarker));
+}
+
+TEST_F(DecompilerTest, EveryWalkEndsWithItsMarkerOnceItHasPrintedItsTextBudget) {
+    const std::string big(static_cast<size_t>(kPrintTextBudget), 'x');
+    Add(Call(-2, -3, -5));
+    Add(Value(-3, big, -1, -4));
+    Add(Value(-4, "after"));
+    Add(Value(-5, "never"));
+    const std::string tree = " ( " + big + ")" + OverBudget(-4);
+    EXPECT_EQ(Print(2, -2, "h"), "h" + tree);
+    const Pieces streamed = Stream(2, -2);
+    EXPECT_EQ(Join(streamed), tree);
+    EXPECT_EQ(streamed.back(), OverBudget(-4));
+    EXPECT_EQ(ScriptTreeExtract(state, -2, "h"), "h" + tree);
+
+    Reset();
+    Add(Value(-10, "begin", -1, -11));
+    Add(Value(-11, big, 0, 0));
+    Add(Value(-12, "after", 0, 0));
+    const int32_t root = Add(Call(-13, -10));
+    Show(-13);
+    const std::string order = "(begin\n " + big + OverBudget(-12);
+    EXPECT_EQ(Print(1, -13), order);
+    EXPECT_EQ(Join(Stream(1, -13)), order);
+    RecordingSink field;
+    DecompileScript(state, root, field);  // and no closing "))"
+    EXPECT_EQ(Join(field.pieces), "\n" + order);
 }
 
 TEST_F(DecompilerTest, TreeWalkStopsDescendingBelowTheDepthBound) {
@@ -370,6 +453,33 @@ TEST_F(OnDemandTest, EachPrintedNodeReadsItsTextNowAndKeepsIt) {
         EXPECT_EQ(Print(2, -2), " ");
         EXPECT_EQ(state.SyntaxCache[0].Command, "");
     }
+}
+
+TEST_F(OnDemandTest, TextsReadWhilePrintingCountAgainstTheReadBudget) {
+    constexpr int32_t kLongest = 4096;  // the longest text a map gives
+    std::ofstream(path, std::ios::binary) << std::string(kLongest, 'a') << '\0';
+    const auto fit = static_cast<int32_t>(kPrintReadBudget / kLongest);
+    // Calls print no text of their own: only the reads grow.
+    for (int32_t i = 0; i < fit + 3; ++i) {
+        Syntax call = Call(-2 - i, -1, -3 - i);
+        call.ScriptTableOffset = 0;
+        call.Command = "held";
+        Add(call);
+    }
+    std::string calls;
+    for (int32_t i = 0; i < fit; ++i) {
+        calls += " (";
+    }
+    EXPECT_EQ(Print(2, -2), calls + OverBudget(-2 - fit));
+    EXPECT_EQ(state.SyntaxCache[static_cast<size_t>(fit - 1)].Command, std::string(kLongest, 'a'));
+    EXPECT_EQ(state.SyntaxCache[static_cast<size_t>(fit)].Command, "held");
+
+    // The order walk prints from the first child's sibling on.
+    Add(Call(-1000, -2));
+    Show(-1000);
+    calls.resize(static_cast<size_t>(fit));
+    std::fill(calls.begin(), calls.end(), '(');
+    EXPECT_EQ(Join(Stream(1, -1000)), calls + OverBudget(-3 - fit));
 }
 
 TEST_F(OnDemandTest, OrderWalkFirstChildLineShowsTheTextItHolds) {

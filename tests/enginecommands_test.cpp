@@ -134,7 +134,12 @@ TEST_F(EngineCommandsTest, MalformedCommandFileIsReportedOnceWithAnEmptyTable) {
         {"<commands><c><id>1</id>", "at byte"},
         {"", "No document element"},
         {"<commands><c/></commands>", "entry 1 has no children"},
-        {"<commands><c><id>1</id><name>a</name></c>stray</commands>", "entry 2 is not an element"},
+        {"<commands><c><id>1</id><name>a</name></c>stray</commands>", "text after entry 1"},
+        {"<commands>stray<c><id>1</id><name>a</name></c></commands>", "text before entry 1"},
+        // Entries count from 1, and comments are no entries.
+        {"<commands>\n<!-- ids -->\n<c><id>1</id><name>a</name></c>\n<!-- more -->\n<c/>\n"
+         "</commands>",
+         "entry 2 has no children"},
         {"<commands><c>7</c></commands>", "entry 1 has a child that is not an element"},
         {"<commands><c><id>1</id><name></name></c></commands>", "entry 1 has a child without text"},
         {"<commands><c><id><x/></id><name>a</name></c></commands>",

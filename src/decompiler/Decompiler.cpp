@@ -12,12 +12,13 @@ namespace {
 // Prints in the style DecompStyle names now. False when that style prints nothing.
 template <typename Out>
 bool PrintInChosenStyle(MapState& state, int32_t identity, Out& out) {
+    PrintJob job;
     switch (Prefernces::DecompStyle) {
         case 1:
-            OrderWalk(state, identity, out);
+            OrderWalk(state, identity, out, job);
             return true;
         case 2:
-            TreeWalk(state, identity, out);
+            TreeWalk(state, identity, out, job);
             return true;
         case 3:
             ShowStyleNotImplemented();

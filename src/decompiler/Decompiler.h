@@ -20,15 +20,33 @@
 //
 // The tree walk marks where it stops, each marker on a paragraph of its own:
 //   " //--// <identity>\\--\\"           the identity names no node
-//   " //--// <identity> again\\--\\"     the node was printed earlier in this call, so
-//                                        following it would repeat the text (a cycle)
+//   " //--// <identity> again\\--\\"     the node is still being printed: it is an ancestor,
+//                                        or an earlier sibling of one, so following it would
+//                                        print without end (a cycle)
 //   " //--// <identity> too deep\\--\\"  a child lies deeper than kMaxDescentDepth levels
-// and then goes on with the next sibling of the node it came from.
+// and then goes on with the next sibling of the node it came from. A node reached again after
+// its printing is over (a subtree shared by two parents) prints again.
+//
+// Every walk ends for good, with " //--// <identity> print too long\\--\\" in place of the node
+// it would print next, once the call has used up one of its budgets below.
 
 // Child levels the tree walk follows below the node it starts at. More than the 16-bit
 // identities let a loaded map hold, so it never cuts a map read from a file; it bounds the walk
 // for states filled by other means.
 inline constexpr int32_t kMaxDescentDepth = 32768;
+
+// What one call may spend, counted over every walk it makes. Shared subtrees print again, so a
+// map can chain them to print a few nodes an exponential number of times. The largest script
+// of the largest map the format allows prints some 4 000 nodes and 200 KB with tags; the
+// budgets sit far above that. They keep the worst print under a second, and its text, even as
+// a single line, one the script field lays out and shows in well under two seconds.
+// Node visits, stops included: 32 times the nodes a map can hold.
+inline constexpr int64_t kPrintVisitBudget = int64_t{1} << 20;
+// Bytes printed, besides the text given to print after.
+inline constexpr int64_t kPrintTextBudget = int64_t{1} << 20;
+// Bytes of node texts read from the map while printing (ScriptCommand 2), which the records
+// then keep.
+inline constexpr int64_t kPrintReadBudget = int64_t{1} << 20;
 
 // Returns `header` followed by the script text for styles 1 and 2, the empty text otherwise.
 std::string ExtractScriptFloating(MapState& state, int32_t identity, const std::string& header);
@@ -38,7 +56,8 @@ std::string ExtractScriptFloating(MapState& state, int32_t identity, const std::
 void ExtractScriptConstant(MapState& state, int32_t identity, platform::TextSink& field);
 
 // The order walk without settings from the root at `rootPosition` in SyntaxCache: no tags, no
-// on-demand texts, strings unquoted, and "))" at the end. Changes nothing in the state.
+// on-demand texts, strings unquoted, and "))" at the end, unless the budget marker ends the
+// text. Changes nothing in the state.
 void DecompileScript(MapState& state, int32_t rootPosition, platform::TextSink& field);
 
 // The tree walk without settings: `text` followed by the subtree from `identity`, as

@@ -6,15 +6,18 @@
 
 namespace decompiler {
 
-std::string ReadNodeTextFromMap(const std::optional<std::string>& mapPath, int32_t textOffset) {
+std::string MapTextReader::Read(const std::optional<std::string>& mapPath, int32_t textOffset) {
     if (!mapPath) {
         return {};
     }
-    auto stream = platform::BinaryStream::Open(*mapPath, platform::BinaryStream::Mode::ReadOnly);
-    if (!stream) {
+    if (path_ != mapPath) {
+        path_ = mapPath;
+        stream_ = platform::BinaryStream::Open(*mapPath, platform::BinaryStream::Mode::ReadOnly);
+    }
+    if (!stream_) {
         return {};
     }
-    return mapformat::ReadText(*stream, textOffset);
+    return mapformat::ReadText(*stream_, textOffset);
 }
 
 void ShowStyleNotImplemented() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "decompiler/Output.h"
 #include "mapfile/MapFormat.h"
 #include "mapfile/Records.h"
+#include "platform/BinaryStream.h"
 #include "platform/Text.h"
 
 // The texts printed for one node, shared by every walk. Each function makes at most one piece.
@@ -157,10 +159,30 @@ void TooDeepMarker(Out& out, int32_t identity) {
     StopMarker(out, identity, " too deep");
 }
 
-// A node's text as the map file holds it now, by the text-read rule; what could be read when
-// there is no map, the file does not open or the offset lies outside it (possibly nothing).
-// Opens and closes the file on every call. Yields once per byte.
-std::string ReadNodeTextFromMap(const std::optional<std::string>& mapPath, int32_t textOffset);
+template <typename Out>
+void OverBudgetMarker(Out& out, int32_t identity) {
+    StopMarker(out, identity, " print too long");
+}
+
+// Reads node texts from the map file for one print. The file is opened at the first read and
+// stays open for the others; a map path that changed meanwhile is opened afresh. Nothing writes
+// the map while a print runs (its yields let no user input through), so the open file reads
+// what a newly opened one would.
+class MapTextReader {
+public:
+    MapTextReader() = default;
+    MapTextReader(const MapTextReader&) = delete;
+    MapTextReader& operator=(const MapTextReader&) = delete;
+
+    // A node's text as the map file holds it, by the text-read rule; what could be read when
+    // there is no map, the file does not open or the offset lies outside it (possibly nothing).
+    // Yields once per byte.
+    std::string Read(const std::optional<std::string>& mapPath, int32_t textOffset);
+
+private:
+    std::optional<std::string> path_;  // the file opened, or tried, last
+    std::unique_ptr<platform::BinaryStream> stream_;
+};
 
 // Tells the user that DecompStyle 3 prints nothing.
 void ShowStyleNotImplemented();

@@ -20,13 +20,17 @@ public:
     void Piece(std::initializer_list<std::string_view> parts) {
         for (std::string_view part : parts) {
             text_.append(part);
+            written_ += static_cast<int64_t>(part.size());
         }
     }
     // A descent that prints no style returns the empty text, which becomes the text so far.
     void Discard() { text_.clear(); }
+    // Bytes printed so far, also those a Discard dropped.
+    int64_t Written() const { return written_; }
 
 private:
     std::string& text_;
+    int64_t written_ = 0;
 };
 
 // Hands every piece to a text sink as soon as it is made.
@@ -40,13 +44,16 @@ public:
             piece_.append(part);
         }
         sink_.AppendText(piece_);
+        written_ += static_cast<int64_t>(piece_.size());
     }
     // What the sink holds stays; a descent that prints no style simply appends nothing.
     void Discard() {}
+    int64_t Written() const { return written_; }
 
 private:
     platform::TextSink& sink_;
     std::string piece_;  // reused, so a piece costs no allocation once it is large enough
+    int64_t written_ = 0;
 };
 
 // The decimal text of a number, as platform::Str gives it, without a heap allocation.

@@ -11,6 +11,7 @@ using namespace decompiler;
 
 void DecompileScript(MapState& state, int32_t rootPosition, platform::TextSink& field) {
     SinkOutput out(field);
+    PrintJob job;
     const Syntax* root = At(state.SyntaxCache, rootPosition);
     const Syntax* first =
         root == nullptr
@@ -25,6 +26,9 @@ void DecompileScript(MapState& state, int32_t rootPosition, platform::TextSink& 
              position < rootPosition && position < static_cast<int64_t>(state.SyntaxCache.size());
              ++position) {
             const Syntax& node = state.SyntaxCache[static_cast<size_t>(position)];
+            if (!job.Visit(out, node.ExpIdentity)) {
+                return;  // the marker ends the text
+            }
             PlainOrderNodeText(out, node);
             OrderClosing(out, node);
             platform::Yield();
@@ -36,6 +40,7 @@ void DecompileScript(MapState& state, int32_t rootPosition, platform::TextSink& 
 std::string ScriptTreeExtract(const MapState& state, int32_t identity, const std::string& text) {
     std::string result = text;
     StringOutput out(result);
-    PlainTreeWalk(state, identity, out);
+    PrintJob job;
+    PlainTreeWalk(state, identity, out, job);
     return result;
 }

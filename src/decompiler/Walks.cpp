@@ -16,19 +16,19 @@ namespace {
 
 // Reading yields, and a yield may let the state change: the record is looked up again before
 // the text is stored, and a record that has gone keeps nothing.
-void RereadCommand(MapState& state, int32_t position) {
+void RereadCommand(MapState& state, int32_t position, PrintJob& job) {
     const Syntax* node = At(state.SyntaxCache, position);
     if (node == nullptr) {
         return;
     }
-    std::string text = ReadNodeTextFromMap(state.f, node->ScriptTableOffset);
+    std::string text = job.ReadText(state.f, node->ScriptTableOffset);
     if (Syntax* stillThere = At(state.SyntaxCache, position)) {
         stillThere->Command = std::move(text);
     }
 }
 
 template <typename Out>
-void PrintOrderRecord(MapState& state, int32_t position, Out& out) {
+void PrintOrderRecord(MapState& state, int32_t position, Out& out, PrintJob& job) {
     const Syntax* node = At(state.SyntaxCache, position);
     if (node == nullptr) {
         return;
@@ -37,7 +37,7 @@ void PrintOrderRecord(MapState& state, int32_t position, Out& out) {
         OpeningTag(out, node->ExpIdentity);
     }
     if (Prefernces::ScriptCommand == 2) {
-        RereadCommand(state, position);
+        RereadCommand(state, position, job);
         node = At(state.SyntaxCache, position);
         if (node == nullptr) {
             return;
@@ -55,12 +55,12 @@ bool Followed(int32_t reference) {
     return reference <= -2;
 }
 
-// Cache positions printed so far in one walk, one bit each.
-class PrintedSet {
+// Cache positions whose printing is under way, one bit each.
+class OpenSet {
 public:
-    explicit PrintedSet(size_t positions) : words_((positions + 63) / 64) {}
+    explicit OpenSet(size_t positions) : words_((positions + 63) / 64) {}
 
-    // False when the position was printed already.
+    // False when the position is open already.
     bool Insert(int32_t position) {
         const auto index = static_cast<size_t>(position);
         if (index / 64 >= words_.size()) {
@@ -73,6 +73,10 @@ public:
         }
         word |= bit;
         return true;
+    }
+    void Erase(int32_t position) {
+        const auto index = static_cast<size_t>(position);
+        words_[index / 64] &= ~(uint64_t{1} << (index % 64));
     }
 
 private:
@@ -87,42 +91,70 @@ struct Descents {
 
 // The tree walk. Where a recursive walk would call itself for the child and then for the
 // sibling, this one keeps the siblings still to print on a stack of its own and loops, so the
-// call stack stays flat whatever the map holds. A node prints at most once per walk, which
-// bounds both the time and the length of the text by the size of the cache.
+// call stack stays flat whatever the map holds.
+//
+// A node's printing lasts until its child's subtree and its following siblings are printed, as
+// the recursive walk's call does. Only a reference to a node whose printing is still under way
+// is a cycle; a node reached again later (a shared subtree) prints again, and the print's
+// budget bounds what such sharing can cost.
 // `kLive` walks read the settings; the plain walk reads none and changes nothing.
 template <typename Out, bool kLive>
 class TreeWalker {
 public:
     using State = std::conditional_t<kLive, MapState, const MapState>;
 
-    TreeWalker(State& state, Out& out)
-        : state_(state), out_(out), printed_(state.SyntaxCache.size()) {}
+    TreeWalker(State& state, Out& out, PrintJob& job)
+        : state_(state), out_(out), job_(job), open_(state.SyntaxCache.size()) {
+        // Room for a script of common size without growing: a print is often short, and
+        // growing these would cost more than printing it.
+        path_.reserve(256);
+        levels_.reserve(64);
+    }
 
     void Run(int32_t identity) {
         Descents next = Visit(identity, false);
         for (;;) {
+            if (job_.Spent()) {
+                return;
+            }
             int32_t target = next.sibling;
             if (next.child != kNoNode) {
-                if (pendingSiblings_.size() < static_cast<size_t>(kMaxDescentDepth)) {
-                    pendingSiblings_.push_back(next.sibling);
+                if (levels_.size() < static_cast<size_t>(kMaxDescentDepth)) {
+                    levels_.push_back({next.sibling, path_.size()});
                     target = next.child;
                 } else {
                     TooDeepMarker(out_, next.child);
                 }
             }
             while (target == kNoNode) {
-                if (pendingSiblings_.empty()) {
+                if (levels_.empty()) {
                     return;
                 }
-                target = pendingSiblings_.back();
-                pendingSiblings_.pop_back();
+                const Level level = levels_.back();
+                levels_.pop_back();
+                // The child's subtree is printed: every node opened in it is done.
+                while (path_.size() > level.pathBefore) {
+                    open_.Erase(path_.back());
+                    path_.pop_back();
+                }
+                target = level.sibling;
             }
             next = Visit(target, true);
         }
     }
 
 private:
+    // A child level entered: the sibling of the node that went down, printed once the child's
+    // subtree is done, and how many nodes were open when it began.
+    struct Level {
+        int32_t sibling;
+        size_t pathBefore;
+    };
+
     Descents Visit(int32_t identity, bool descent) {
+        if (!job_.Visit(out_, identity)) {
+            return {};
+        }
         if constexpr (kLive) {
             if (descent && Prefernces::DecompStyle != 2) {
                 DescendInOtherStyle(Prefernces::DecompStyle, identity);
@@ -137,16 +169,17 @@ private:
         if (At(state_.SyntaxCache, position) == nullptr) {
             return {};
         }
-        if (!printed_.Insert(position)) {
+        if (!open_.Insert(position)) {
             RepeatMarker(out_, identity);
             return {};
         }
+        path_.push_back(position);
         if constexpr (kLive) {
             if (Prefernces::SyntaxTag) {
                 OpeningTag(out_, identity);
             }
             if (Prefernces::ScriptCommand == 2) {
-                RereadCommand(state_, position);
+                RereadCommand(state_, position, job_);
             }
         }
         const Syntax* node = At(state_.SyntaxCache, position);
@@ -175,7 +208,7 @@ private:
     // changed: the order walk appends its text, and the others return the empty text.
     void DescendInOtherStyle(int32_t style, int32_t identity) {
         if (style == 1) {
-            OrderWalk(state_, identity, out_);
+            OrderWalk(state_, identity, out_, job_);
             return;
         }
         if (style == 3) {
@@ -186,14 +219,16 @@ private:
 
     State& state_;
     Out& out_;
-    PrintedSet printed_;
-    std::vector<int32_t> pendingSiblings_;  // one per child level entered; kNoNode: none
+    PrintJob& job_;
+    OpenSet open_;
+    std::vector<int32_t> path_;  // the open positions, in the order they were opened
+    std::vector<Level> levels_;  // one per child level entered
 };
 
 }  // namespace
 
 template <typename Out>
-void OrderWalk(MapState& state, int32_t identity, Out& out) {
+void OrderWalk(MapState& state, int32_t identity, Out& out, PrintJob& job) {
     const int64_t rootPosition = Lookup(state.SyntaxByIdentity, identity, 0);
 
     // The root and its first child come from the shown script; without one there is nothing
@@ -223,23 +258,27 @@ void OrderWalk(MapState& state, int32_t identity, Out& out) {
     for (int64_t position = std::max<int64_t>(start, 0);
          position < rootPosition && position < static_cast<int64_t>(state.SyntaxCache.size());
          ++position) {
-        PrintOrderRecord(state, static_cast<int32_t>(position), out);
+        const int32_t at = static_cast<int32_t>(position);
+        if (!job.Visit(out, state.SyntaxCache[static_cast<size_t>(at)].ExpIdentity)) {
+            return;
+        }
+        PrintOrderRecord(state, at, out, job);
         platform::Yield();
     }
 }
 
 template <typename Out>
-void TreeWalk(MapState& state, int32_t identity, Out& out) {
-    TreeWalker<Out, true>(state, out).Run(identity);
+void TreeWalk(MapState& state, int32_t identity, Out& out, PrintJob& job) {
+    TreeWalker<Out, true>(state, out, job).Run(identity);
 }
 
-void PlainTreeWalk(const MapState& state, int32_t identity, StringOutput& out) {
-    TreeWalker<StringOutput, false>(state, out).Run(identity);
+void PlainTreeWalk(const MapState& state, int32_t identity, StringOutput& out, PrintJob& job) {
+    TreeWalker<StringOutput, false>(state, out, job).Run(identity);
 }
 
-template void OrderWalk<StringOutput>(MapState&, int32_t, StringOutput&);
-template void OrderWalk<SinkOutput>(MapState&, int32_t, SinkOutput&);
-template void TreeWalk<StringOutput>(MapState&, int32_t, StringOutput&);
-template void TreeWalk<SinkOutput>(MapState&, int32_t, SinkOutput&);
+template void OrderWalk<StringOutput>(MapState&, int32_t, StringOutput&, PrintJob&);
+template void OrderWalk<SinkOutput>(MapState&, int32_t, SinkOutput&, PrintJob&);
+template void TreeWalk<StringOutput>(MapState&, int32_t, StringOutput&, PrintJob&);
+template void TreeWalk<SinkOutput>(MapState&, int32_t, SinkOutput&, PrintJob&);
 
 }  // namespace decompiler

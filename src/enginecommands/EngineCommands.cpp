@@ -20,8 +20,10 @@ const char* FirstChildText(const pugi::xml_node& node) {
     return child.value();
 }
 
-std::string EntryProblem(size_t index, const char* what) {
-    return "entry " + platform::Str(static_cast<int64_t>(index) + 1) + " " + what;
+// Entries are numbered as a user counts the elements in the file: from 1. The parse drops
+// comments, so they take no number.
+std::string EntryProblem(size_t number, const char* what) {
+    return "entry " + platform::Str(static_cast<int64_t>(number)) + " " + what;
 }
 
 }  // namespace
@@ -51,26 +53,29 @@ ComDatResult ReadComDat(const std::string& path) {
         result.problem = "there is no root element";
         return result;
     }
-    size_t index = 0;
-    for (pugi::xml_node entry = root.first_child(); entry; entry = entry.next_sibling(), ++index) {
+    size_t entries = 0;
+    for (pugi::xml_node entry = root.first_child(); entry; entry = entry.next_sibling()) {
         if (entry.type() != pugi::node_element) {
-            result.problem = EntryProblem(index, "is not an element");
+            result.problem = entries == 0 ? std::string("there is text before entry 1")
+                                          : "there is text after entry " +
+                                                platform::Str(static_cast<int64_t>(entries));
             break;
         }
+        const size_t number = ++entries;
         pugi::xml_node first = entry.first_child();
         pugi::xml_node last = entry.last_child();
         if (!first) {
-            result.problem = EntryProblem(index, "has no children");
+            result.problem = EntryProblem(number, "has no children");
             break;
         }
         if (first.type() != pugi::node_element || last.type() != pugi::node_element) {
-            result.problem = EntryProblem(index, "has a child that is not an element");
+            result.problem = EntryProblem(number, "has a child that is not an element");
             break;
         }
         const char* identity = FirstChildText(first);
         const char* name = FirstChildText(last);
         if (identity == nullptr || name == nullptr) {
-            result.problem = EntryProblem(index, "has a child without text");
+            result.problem = EntryProblem(number, "has a child without text");
             break;
         }
         result.table[platform::Val(identity)] = name;

@@ -197,6 +197,33 @@ TEST_F(RecordPagesTest, EngineCommandNamesComeFromTheChosenTable) {
     EXPECT_TRUE(shown.empty());
 }
 
+// A field too narrow for its text shows where the text starts, not where it ends.
+TEST_F(RecordPagesTest, FilledFieldsShowTheStartOfTheirTexts) {
+    const auto atStart = [](const std::vector<QWidget*>& fields) {
+        for (QWidget* field : fields) {
+            SCOPED_TRACE(field->objectName().toStdString());
+            if (auto* line = qobject_cast<QLineEdit*>(field)) {
+                EXPECT_EQ(line->cursorPosition(), 0);
+            } else if (auto* text = qobject_cast<QPlainTextEdit*>(field)) {
+                EXPECT_EQ(text->textCursor().position(), 0);
+            }
+        }
+    };
+    const MainWindowControls& c = C();
+    for (int32_t printing : {1, 2}) {
+        Prefernces::ScriptPrinting = printing;
+        Select({"scripts", "s: calc"});
+        atStart({c.FldScriptName, c.FldScriptExpPointer, c.FldScriptDeComp});
+    }
+    Select({"globals", "g: on"});
+    atStart({c.FldGlobalName, c.FldGlobalExpPointer, c.FldGlobalDecomp});
+    Select({"scripts", "s: wait", "-32764"});
+    ASSERT_EQ(c.FldSyntaxEngineCommand->text(), "Uknown engine command");
+    atStart({c.FldSyntaxExpIdent, c.FldSyntaxEngineIdent, c.FldSyntaxExpType,
+             c.FldSyntaxEngineCommand, c.FldSyntaxSibExp, c.FldSyntaxScriptTableOffset,
+             c.FldSyntaxScriptValue, c.FldSyntaxKidExp, c.FldSyntaxCommand});
+}
+
 TEST_F(RecordPagesTest, ShowingRecordsNeverWritesTheMap) {
     MakeMapUnwritable();
     Select({"scripts", "s: calc"});

@@ -31,8 +31,14 @@ constexpr int kSyntaxPage = 3;
 // Rows of a script row that the list adds before its loop, without a yield.
 constexpr size_t kScriptRowsBeforeLoop = 2;
 
-void SetField(QLineEdit& field, const std::string& text, int64_t offset) {
+// A text longer than the field shows from its start; setText alone would show its end.
+void ShowText(QLineEdit& field, const std::string& text) {
     field.setText(FromBytes(text));
+    field.setCursorPosition(0);
+}
+
+void SetField(QLineEdit& field, const std::string& text, int64_t offset) {
+    ShowText(field, text);
     field.setToolTip(FromBytes(OffsetHelpTag(offset)));
 }
 
@@ -180,7 +186,7 @@ void MainWindow::ShowSyntaxPage(const std::string& rowText) {
     SetPopup(*c.PopSyntaxType, node.ValueType, record + kSyntaxValueType);
     SetField(*c.FldSyntaxExpType, platform::Str(node.ExpType), record + kSyntaxExpType);
     // Keeps its own help tag.
-    c.FldSyntaxEngineCommand->setText(FromBytes(EngineCommandName(state_, node.EngineIdentity)));
+    ShowText(*c.FldSyntaxEngineCommand, EngineCommandName(state_, node.EngineIdentity));
     SetField(*c.FldSyntaxSibExp, platform::Str(node.SibExpPointer),
              record + kSyntaxSiblingReference);
     SetField(*c.FldSyntaxScriptTableOffset, platform::Hex(node.ScriptTableOffset),
