@@ -8,26 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "MapBuilder.h"
-#include "TempDir.h"
+#include "LoadedMaps.h"
 #include "decompiler/Decompiler.h"
-#include "mapfile/MapReader.h"
 #include "preferences/Prefernces.h"
 
 namespace {
-
-MapState& MaximalMap() {
-    static testmap::TempDir dir;
-    static MapState state = [] {
-        const std::string path = dir.File("maximal.map");
-        testmap::Build(testmap::MaximalMap()).Save(path);
-        Prefernces::ResetToDefaults();
-        MapState loaded;
-        OpenMap(loaded, path);
-        return loaded;
-    }();
-    return state;
-}
 
 std::vector<std::string> Headers(const MapState& state) {
     std::vector<std::string> headers;
@@ -68,7 +53,7 @@ int64_t NodesPerPass(MapState& state, int32_t style) {
 // Arguments: style (1 order walk, 2 tree walk), output (0 returned text, 1 streamed),
 // ScriptCommand (1 texts read at load, 2 read while printing).
 void BM_PrintEveryScript(benchmark::State& bench) {
-    MapState& state = MaximalMap();
+    MapState& state = LoadedMaximalMap();
     const auto style = static_cast<int32_t>(bench.range(0));
     const bool streamed = bench.range(1) == 1;
     const auto command = static_cast<int32_t>(bench.range(2));
@@ -110,7 +95,7 @@ BENCHMARK(BM_PrintEveryScript)
     ->Iterations(1);  // one file open per printed node: a pass of the order walk takes seconds
 
 void BM_PlainTreeWalkEveryScript(benchmark::State& bench) {
-    MapState& state = MaximalMap();
+    MapState& state = LoadedMaximalMap();
     const std::vector<std::string> headers = Headers(state);
     const int64_t nodes = NodesPerPass(state, 2);
     size_t bytes = 0;
@@ -128,7 +113,7 @@ void BM_PlainTreeWalkEveryScript(benchmark::State& bench) {
 BENCHMARK(BM_PlainTreeWalkEveryScript)->Unit(benchmark::kMillisecond);
 
 void BM_PlainOrderWalkEveryScript(benchmark::State& bench) {
-    MapState& state = MaximalMap();
+    MapState& state = LoadedMaximalMap();
     const int64_t nodes = NodesPerPass(state, 1);
     size_t bytes = 0;
     for (auto _ : bench) {

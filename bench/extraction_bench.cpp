@@ -5,26 +5,10 @@
 
 #include <string>
 
-#include "MapBuilder.h"
-#include "TempDir.h"
+#include "LoadedMaps.h"
 #include "extraction/Extraction.h"
-#include "mapfile/MapReader.h"
-#include "preferences/Prefernces.h"
 
 namespace {
-
-const MapState& MaximalMap() {
-    static testmap::TempDir dir;
-    static const MapState state = [] {
-        const std::string path = dir.File("maximal.map");
-        testmap::Build(testmap::MaximalMap()).Save(path);
-        Prefernces::ResetToDefaults();
-        MapState loaded;
-        OpenMap(loaded, path);
-        return loaded;
-    }();
-    return state;
-}
 
 void Report(benchmark::State& bench, int64_t nodes, size_t bytes) {
     bench.counters["nodes"] = static_cast<double>(nodes);
@@ -35,7 +19,7 @@ void Report(benchmark::State& bench, int64_t nodes, size_t bytes) {
 }
 
 void BM_ExtractAll(benchmark::State& bench) {
-    const MapState& state = MaximalMap();
+    const MapState& state = LoadedMaximalMap();
     ExtractAllResult result;
     for (auto _ : bench) {
         result = ExtractAll(state);
@@ -46,7 +30,7 @@ void BM_ExtractAll(benchmark::State& bench) {
 BENCHMARK(BM_ExtractAll)->Unit(benchmark::kMillisecond);
 
 void BM_ExtractEveryScriptAsARange(benchmark::State& bench) {
-    const MapState& state = MaximalMap();
+    const MapState& state = LoadedMaximalMap();
     const auto scripts = static_cast<int32_t>(state.ScriptHeaderCache.size());
     const int64_t nodes = ExtractAll(state).syntaxParts -
                           static_cast<int64_t>(state.GlobalHeaderCache.size()) - 2 * scripts;
@@ -60,7 +44,7 @@ void BM_ExtractEveryScriptAsARange(benchmark::State& bench) {
 BENCHMARK(BM_ExtractEveryScriptAsARange)->Unit(benchmark::kMillisecond);
 
 void BM_ExtractionSnapshot(benchmark::State& bench) {
-    const MapState& state = MaximalMap();
+    const MapState& state = LoadedMaximalMap();
     for (auto _ : bench) {
         MapState snapshot = ExtractionSnapshot(state);
         benchmark::DoNotOptimize(snapshot.SyntaxCache.data());

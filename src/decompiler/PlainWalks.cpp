@@ -1,7 +1,5 @@
 #include "decompiler/Decompiler.h"
 
-#include <algorithm>
-
 #include "decompiler/NodeText.h"
 #include "decompiler/Output.h"
 #include "decompiler/Walks.h"
@@ -12,29 +10,20 @@ using namespace decompiler;
 void DecompileScript(MapState& state, int32_t rootPosition, platform::TextSink& field) {
     SinkOutput out(field);
     PrintJob job;
-    const Syntax* root = At(state.SyntaxCache, rootPosition);
-    const Syntax* first =
-        root == nullptr
-            ? nullptr
-            : At(state.SyntaxCache, Lookup(state.SyntaxByIdentity, root->KidExpPointer, 0));
-    if (first != nullptr) {
-        const int64_t start = Lookup(state.SyntaxByIdentity, first->SibExpPointer, 0);
-        if (first->ExpType == kValueExp) {
-            out.Piece({kLineEnd, "(", first->Command, kLineEnd});
+    bool stopped = false;
+    WalkScriptBody(state, rootPosition, out, [&](const Syntax& node) {
+        if (!job.Visit(out, node.ExpIdentity)) {
+            stopped = true;  // the marker ends the text
+            return false;
         }
-        for (int64_t position = std::max<int64_t>(start, 0);
-             position < rootPosition && position < static_cast<int64_t>(state.SyntaxCache.size());
-             ++position) {
-            const Syntax& node = state.SyntaxCache[static_cast<size_t>(position)];
-            if (!job.Visit(out, node.ExpIdentity)) {
-                return;  // the marker ends the text
-            }
-            PlainOrderNodeText(out, node);
-            OrderClosing(out, node);
-            platform::Yield();
-        }
+        PlainOrderNodeText(out, node);
+        OrderClosing(out, node);
+        platform::Yield();
+        return true;
+    });
+    if (!stopped) {
+        out.Piece({"))"});
     }
-    out.Piece({"))"});
 }
 
 std::string ScriptTreeExtract(const MapState& state, int32_t identity, const std::string& text) {

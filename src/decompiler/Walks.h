@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -56,6 +57,34 @@ void OrderWalk(MapState& state, int32_t identity, Out& out, PrintJob& job);
 // chooses its style again.
 template <typename Out>
 void TreeWalk(MapState& state, int32_t identity, Out& out, PrintJob& job);
+
+// A script's body as the settings-free order walk and the extractions print it: the root's
+// first child's line when that child is a value, then every record from the first child's next
+// sibling up to the one before the root, in cache order, each handed to `visit`, which prints
+// it and returns false to stop. Nothing when the root is outside the cache.
+template <typename Out, typename Visit>
+void WalkScriptBody(const MapState& state, int32_t rootPosition, Out& out, Visit visit) {
+    const Syntax* root = At(state.SyntaxCache, rootPosition);
+    const Syntax* first =
+        root == nullptr
+            ? nullptr
+            : At(state.SyntaxCache, Lookup(state.SyntaxByIdentity, root->KidExpPointer, 0));
+    if (first == nullptr) {
+        return;
+    }
+    if (first->ExpType == kValueExp) {
+        out.Piece({kLineEnd, "(", first->Command, kLineEnd});
+    }
+    const int64_t end =
+        std::min<int64_t>(rootPosition, static_cast<int64_t>(state.SyntaxCache.size()));
+    for (int64_t position =
+             std::max<int64_t>(Lookup(state.SyntaxByIdentity, first->SibExpPointer, 0), 0);
+         position < end; ++position) {
+        if (!visit(state.SyntaxCache[static_cast<size_t>(position)])) {
+            return;
+        }
+    }
+}
 
 // The tree walk with no setting read: no style choice, no tags, texts as the records hold them.
 void PlainTreeWalk(const MapState& state, int32_t identity, StringOutput& out, PrintJob& job);

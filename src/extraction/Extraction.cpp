@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "decompiler/NodeText.h"
+#include "decompiler/Walks.h"
 #include "extraction/ExtractionText.h"
 #include "mainwindow/RecordPages.h"
 #include "platform/Hooks.h"
@@ -32,34 +33,24 @@ void ClosingText(ExtractionText& text, const Syntax& node) {
     }
 }
 
-// One script: its header, the first child's line when that is a value, and the nodes from the
-// first child's next sibling up to the root, in cache order. Returns how many nodes it walked.
+// One script: its header, then its body as the order walk lays it out, by the extraction's own
+// closing rule. Returns how many nodes it walked.
 template <typename NodeRule>
 int32_t AppendScript(ExtractionText& text, const MapState& state, const ScriptHeader& script,
                      NodeRule nodeText, const std::atomic<bool>* stop) {
     WriteScriptHeader(text, script);
     int32_t walked = 0;
-    const int32_t rootPosition = Lookup(state.SyntaxByIdentity, script.ExpPointer, 0);
-    const Syntax* root = At(state.SyntaxCache, rootPosition);
-    const Syntax* first =
-        root == nullptr
-            ? nullptr
-            : At(state.SyntaxCache, Lookup(state.SyntaxByIdentity, root->KidExpPointer, 0));
-    if (first != nullptr) {
-        if (first->ExpType == decompiler::kValueExp) {
-            text.Piece({kEol, "(", first->Command, kEol});
-        }
-        const int32_t from =
-            std::max(Lookup(state.SyntaxByIdentity, first->SibExpPointer, 0), int32_t{0});
-        const int32_t to = std::min(rootPosition, static_cast<int32_t>(state.SyntaxCache.size()));
-        for (int32_t k = from; k < to && !Stopped(text, stop); ++k) {
-            const Syntax& node = state.SyntaxCache[static_cast<size_t>(k)];
-            ++walked;
-            nodeText(text, node);
-            ClosingText(text, node);
-            platform::Yield();
-        }
-    }
+    decompiler::WalkScriptBody(state, Lookup(state.SyntaxByIdentity, script.ExpPointer, 0), text,
+                               [&](const Syntax& node) {
+                                   if (Stopped(text, stop)) {
+                                       return false;
+                                   }
+                                   ++walked;
+                                   nodeText(text, node);
+                                   ClosingText(text, node);
+                                   platform::Yield();
+                                   return true;
+                               });
     text.Piece({"))", kEol, kEol});
     return walked;
 }
@@ -113,8 +104,8 @@ ExtractAllResult ExtractAll(const MapState& state, const std::atomic<bool>* stop
         }
         ++result.scripts;
         // The viewer's order walk prints a node by the same rule.
-        result.syntaxParts += 2 + AppendScript(text, state, script,
-                                               decompiler::OrderNodeText<ExtractionText>, stop);
+        result.syntaxParts +=
+            2 + AppendScript(text, state, script, decompiler::OrderNodeText<ExtractionText>, stop);
         platform::Yield();
     }
     result.text = text.Take();
