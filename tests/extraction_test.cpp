@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "HandState.h"
 #include "MapBuilder.h"
 #include "TempDir.h"
 #include "extraction/Extraction.h"
@@ -15,30 +16,13 @@
 
 namespace {
 
-Syntax Node(int32_t identity, int32_t expType, int32_t valueType, std::string text,
-            int32_t kid = -1, int32_t sibling = -1, int32_t value = 0, int32_t engine = 0) {
-    Syntax node;
-    node.ExpIdentity = identity;
-    node.ExpType = expType;
-    node.ValueType = valueType;
-    node.Command = std::move(text);
-    node.KidExpPointer = kid;
-    node.SibExpPointer = sibling;
-    node.ScriptValue = value;
-    node.EngineIdentity = engine;
-    return node;
-}
+using handstate::Node;
 
 class ExtractionTest : public ::testing::Test {
 protected:
     void SetUp() override { state.SyntaxByIdentity.emplace(); }
 
-    int32_t Add(Syntax node) {
-        const auto position = static_cast<int32_t>(state.SyntaxCache.size());
-        (*state.SyntaxByIdentity)[node.ExpIdentity] = position;
-        state.SyntaxCache.push_back(std::move(node));
-        return position;
-    }
+    int32_t Add(Syntax node) { return handstate::Add(state, std::move(node)); }
 
     // A script whose walk covers exactly `body`: a first child (a value, "begin"), whose next
     // sibling is the first body node, then the body, then the root.
