@@ -109,15 +109,4 @@ TEST_F(RecordPagesTest, ThePrintingSettingChoosesHowTheScriptReachesItsField) {
     }
 }
 
-TEST_F(RecordPagesTest, GlobalLinePrintsBooleansAndNumbers) {
-    EXPECT_EQ(GlobalLine(state, state.GlobalHeaderCache[0]), "(global boolean on true)");
-    EXPECT_EQ(GlobalLine(state, state.GlobalHeaderCache[1]), "(global boolean off false)");
-    EXPECT_EQ(GlobalLine(state, state.GlobalHeaderCache[2]), "(global short x 5)");
-    GlobalHeader missing{"m", 6, -5, 0};  // no such node: the first cached node's value
-    EXPECT_EQ(GlobalLine(state, missing),
-              "(global real m " + std::to_string(state.SyntaxCache[0].ScriptValue) + ")");
-    MapState empty;
-    EXPECT_EQ(GlobalLine(empty, missing), "(global real m )");
-}
-
 }  // namespace
