@@ -194,18 +194,4 @@ TEST_F(DecompilerMapTest, HostileMapsStopAtTheBudgetInEveryWalk) {
     }
 }
 
-TEST_F(DecompilerMapTest, ACycleThroughChildrenAndSiblingsPrintsOnce) {
-    // -2 ( -3 -4 ( -2 ... ) ): the grandchild's sibling leads back to the top.
-    MapSpec spec;
-    spec.nodes = {CallNode(-2, -3), ValueNode(-3, 2, "a", -4), CallNode(-4, -5),
-                  ValueNode(-5, 2, "b", -2)};
-    spec.nodes[1].kid = 0;
-    spec.nodes[3].kid = 0;
-    Load(spec);
-    const std::string expected = " ( a ( b\n\n //--// -2 again\\\\--\\\\\n\n";
-    EXPECT_EQ(Print(2, -2), expected);
-    EXPECT_EQ(Stream(2, -2), expected);
-    EXPECT_EQ(ScriptTreeExtract(state, -2, ""), expected);
-}
-
 }  // namespace
