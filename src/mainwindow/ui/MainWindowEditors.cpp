@@ -19,6 +19,7 @@ namespace {
 void ShowStored(const MapState& state, EditorField field, QLineEdit& control) {
     if (std::optional<std::string> stored = StoredFieldText(state, field)) {
         control.setText(platform::FromBytes(*stored));
+        control.setCursorPosition(0);  // from its start, as the pages show it
     }
 }
 
