@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "HandState.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
 #include "decompiler/Decompiler.h"
@@ -14,6 +15,8 @@
 #include "preferences/Prefernces.h"
 
 namespace {
+
+using handstate::Node;
 
 using Pieces = std::vector<std::string>;
 
@@ -43,20 +46,6 @@ std::string Join(const Pieces& pieces) {
     return text;
 }
 
-// Engine command 0 unless told: every walk then prints a value by the value rules.
-Syntax Node(int32_t identity, int32_t expType, int32_t valueType, std::string text,
-            int32_t kid = -1, int32_t sibling = -1, int32_t value = 0) {
-    Syntax node;
-    node.ExpIdentity = identity;
-    node.ExpType = expType;
-    node.ValueType = valueType;
-    node.Command = std::move(text);
-    node.KidExpPointer = kid;
-    node.SibExpPointer = sibling;
-    node.ScriptValue = value;
-    return node;
-}
-
 Syntax Value(int32_t identity, std::string text, int32_t kid = -1, int32_t sibling = -1) {
     return Node(identity, 9, 2, std::move(text), kid, sibling);
 }
@@ -76,12 +65,7 @@ protected:
         state.SyntaxByIdentity.emplace();
     }
 
-    int32_t Add(Syntax node) {
-        const auto position = static_cast<int32_t>(state.SyntaxCache.size());
-        (*state.SyntaxByIdentity)[node.ExpIdentity] = position;
-        state.SyntaxCache.push_back(std::move(node));
-        return position;
-    }
+    int32_t Add(Syntax node) { return handstate::Add(state, std::move(node)); }
 
     // Makes a script with this root the shown script, as the script page does before printing.
     void Show(int32_t rootIdentity) {
@@ -116,11 +100,7 @@ protected:
         RecordingSink field;
         DecompileScript(state, root, field);
         field.pieces.pop_back();  // the closing "))"
-        std::string plainOrder;
-        for (const std::string& piece : field.pieces) {
-            plainOrder += piece;
-        }
-        return {Print(1, -4), Print(2, -3), plainOrder, ScriptTreeExtract(state, -3, "")};
+        return {Print(1, -4), Print(2, -3), Join(field.pieces), ScriptTreeExtract(state, -3, "")};
     }
 
     MapState state;

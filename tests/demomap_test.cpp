@@ -32,7 +32,7 @@ protected:
     MapState state;
 };
 
-TEST_F(DemoMapTest, HoldsEveryScriptTypeAndPrintsInBothWalks) {
+TEST_F(DemoMapTest, HoldsEveryScriptTypeAnUnknownCommandAndPrintsInBothWalks) {
     ASSERT_EQ(state.ScriptHeaderCache.size(), 5u);
     for (int32_t type = 0; type < 5; ++type) {
         EXPECT_EQ(state.ScriptHeaderCache[static_cast<size_t>(type)].Type, type);
@@ -44,22 +44,19 @@ TEST_F(DemoMapTest, HoldsEveryScriptTypeAndPrintsInBothWalks) {
               " ( sleep -5)\n"
               "))");
     EXPECT_EQ(Print("intro", 1).substr(0, 34), "(script startup intro\n(begin\n( fad");
-    EXPECT_EQ(Print("total_ticks", 2), "(script static short total_ticks\n ( begin ( + 1200 30)\n))");
+    EXPECT_EQ(Print("total_ticks", 2),
+              "(script static short total_ticks\n ( begin ( + 1200 30)\n))");
     for (const ScriptHeader& script : state.ScriptHeaderCache) {
         EXPECT_EQ(Print(script.Name, 2).find("//--//"), std::string::npos) << script.Name;
     }
     EXPECT_TRUE(recorder.messages.empty());
-}
-
-TEST_F(DemoMapTest, HasOneNodeWithAnUnknownEngineCommand) {
+    // One call, with its name node, names an engine command the table does not hold.
     int unknown = 0;
     for (const Syntax& node : state.SyntaxCache) {
-        if (node.EngineIdentity >= 0 &&
-            EngineCommandName(state, node.EngineIdentity) == "Uknown engine command") {
-            ++unknown;
-        }
+        unknown += node.EngineIdentity >= 0 &&
+                   EngineCommandName(state, node.EngineIdentity) == "Uknown engine command";
     }
-    EXPECT_EQ(unknown, 2);  // the call and its name node
+    EXPECT_EQ(unknown, 2);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "HandState.h"
 #include "MapBuilder.h"
 #include "TempDir.h"
 #include "extraction/Extraction.h"
@@ -15,30 +16,13 @@
 
 namespace {
 
-Syntax Node(int32_t identity, int32_t expType, int32_t valueType, std::string text,
-            int32_t kid = -1, int32_t sibling = -1, int32_t value = 0, int32_t engine = 0) {
-    Syntax node;
-    node.ExpIdentity = identity;
-    node.ExpType = expType;
-    node.ValueType = valueType;
-    node.Command = std::move(text);
-    node.KidExpPointer = kid;
-    node.SibExpPointer = sibling;
-    node.ScriptValue = value;
-    node.EngineIdentity = engine;
-    return node;
-}
+using handstate::Node;
 
 class ExtractionTest : public ::testing::Test {
 protected:
     void SetUp() override { state.SyntaxByIdentity.emplace(); }
 
-    int32_t Add(Syntax node) {
-        const auto position = static_cast<int32_t>(state.SyntaxCache.size());
-        (*state.SyntaxByIdentity)[node.ExpIdentity] = position;
-        state.SyntaxCache.push_back(std::move(node));
-        return position;
-    }
+    int32_t Add(Syntax node) { return handstate::Add(state, std::move(node)); }
 
     // A script whose walk covers exactly `body`: a first child (a value, "begin"), whose next
     // sibling is the first body node, then the body, then the root.
@@ -59,7 +43,9 @@ protected:
         state.GlobalHeaderCache.push_back({name, type, identity, 0});
     }
 
-    std::string ScriptsOf(const std::string& all) const { return all.substr(all.find("\n\n\n\n\n") + 5); }
+    std::string ScriptsOf(const std::string& all) const {
+        return all.substr(all.find("\n\n\n\n\n") + 5);
+    }
 
     MapState state;
 };
@@ -98,23 +84,24 @@ TEST_F(ExtractionTest, NodeAndClosingRules) {
         state = MapState();
         SetUp();
         AddScript("z", {c.node});
-        EXPECT_EQ(ScriptsOf(ExtractAll(state).text), "(script startup z\n(begin\n" + c.all + "))\n\n");
+        EXPECT_EQ(ScriptsOf(ExtractAll(state).text),
+                  "(script startup z\n(begin\n" + c.all + "))\n\n");
         EXPECT_EQ(ExtractScriptRange(state, 0, -1).text, "");
         state.ScriptHeaderCache.push_back(state.ScriptHeaderCache.front());
-        EXPECT_EQ(ExtractScriptRange(state, 0, 0).text,
-                  "(script startup z\n(begin\n" + c.range + "))\n\n(script startup z\n(begin\n" +
-                      c.range + "))\n\n");
+        EXPECT_EQ(ExtractScriptRange(state, 0, 0).text, "(script startup z\n(begin\n" + c.range +
+                                                            "))\n\n(script startup z\n(begin\n" +
+                                                            c.range + "))\n\n");
     }
 }
 
 TEST(ExtractionMapTest, ABuiltMapPrintsAsTheRulesSay) {
     testmap::MapSpec spec;
     spec.nodes = {
-        testmap::MakeNode(-32767, 0, 2, 9, -32766, -1, "begin"),    // first child
-        testmap::MakeNode(-32766, 19, 4, 8, -1, -32765, "sleep"),   // a call
-        testmap::MakeNode(-32765, 19, 2, 9, -32764, 0, "sleep"),    // its function name
-        testmap::MakeNode(-32764, -1, 7, 9, -1, -1, "30", 30),      // its argument
-        testmap::MakeNode(-32763, 0, 4, 8, -1, -32767, "begin"),    // root
+        testmap::MakeNode(-32767, 0, 2, 9, -32766, -1, "begin"),   // first child
+        testmap::MakeNode(-32766, 19, 4, 8, -1, -32765, "sleep"),  // a call
+        testmap::MakeNode(-32765, 19, 2, 9, -32764, 0, "sleep"),   // its function name
+        testmap::MakeNode(-32764, -1, 7, 9, -1, -1, "30", 30),     // its argument
+        testmap::MakeNode(-32763, 0, 4, 8, -1, -32767, "begin"),   // root
     };
     spec.scripts = {{"main", 1, 4, -32763}};
     spec.globals = {{"g", 7, -32764}};
@@ -123,52 +110,39 @@ TEST(ExtractionMapTest, ABuiltMapPrintsAsTheRulesSay) {
     Prefernces::ResetToDefaults();
     MapState state;
     ASSERT_EQ(OpenMap(state, dir.File("m.map")).result, LoadResult::Loaded);
-    EXPECT_EQ(ExtractAll(state).text,
-              "(global short g 30)\n\n\n\n\n\n(script dormant void main\n(begin\n( sleep 30))\n))\n\n");
+    EXPECT_EQ(
+        ExtractAll(state).text,
+        "(global short g 30)\n\n\n\n\n\n(script dormant void main\n(begin\n( sleep 30))\n))\n\n");
 }
 
-TEST_F(ExtractionTest, HeaderNamesTheReturnTypeExceptForStartupAndContinuous) {
-    for (int32_t type : {0, 1, 2, 3, 4, 9}) {
-        AddScript("n" + std::to_string(type), {}, type, 4);
+// The walk runs from the first child's sibling, position 0 when it has none, up to the root.
+TEST_F(ExtractionTest, TheWalkRunsFromTheFirstChildsSiblingToTheRoot) {
+    struct Case {
+        const char* name;
+        std::vector<Syntax> nodes;  // the root is the call "begin" at identity 3
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"a first child that is no value prints no line",
+         {Node(1, 4, 7, "x", -1, -1, 5), Node(2, 8, 2, "call", -1, 1), Node(3, 8, 4, "begin", 2)},
+         "(script startup s 5())\n\n"},
+        {"without a sibling from position 0",
+         {Node(1, 9, 2, "a", 7, 7), Node(4, 9, 2, "", -1, -1), Node(3, 8, 4, "begin", 4),
+          Node(5, 9, 2, "after", -1, -1)},
+         "(script startup s\n(\n a ))\n))\n\n"},
+        {"a sibling after the root walks nothing",
+         {Node(1, 9, 2, "f", -1, 5), Node(3, 8, 4, "begin", 1), Node(5, 9, 2, "late", -1, -1)},
+         "(script startup s\n(f\n))\n\n"},
+    };
+    for (const Case& c : cases) {
+        state = MapState();
+        SetUp();
+        for (const Syntax& node : c.nodes) {
+            Add(node);
+        }
+        state.ScriptHeaderCache.push_back({"s", 0, 4, 3, 0});
+        EXPECT_EQ(ScriptsOf(ExtractAll(state).text), c.text) << c.name;
     }
-    state.ScriptHeaderCache.back().ReturnType = 60;
-    EXPECT_EQ(ScriptsOf(ExtractAll(state).text),
-              "(script startup n0\n(begin\n))\n\n"
-              "(script dormant void n1\n(begin\n))\n\n"
-              "(script continuous n2\n(begin\n))\n\n"
-              "(script static void n3\n(begin\n))\n\n"
-              "(script stub void n4\n(begin\n))\n\n"
-              // Codes without a name print the empty name.
-              "(script   n9\n(begin\n))\n\n");
-}
-
-TEST_F(ExtractionTest, FirstChildThatIsNotAValuePrintsNothingAndTheBodyFollowsTheName) {
-    Add(Node(1, 4, 7, "x", -1, -1, 5));
-    Add(Node(2, 8, 2, "call", -1, 1));  // first child, a call
-    Add(Node(3, 8, 4, "begin", 2));     // root
-    state.ScriptHeaderCache.push_back({"y", 1, 4, 3, 0});
-    // The first child's sibling (position 0) to the root (position 2): "x" and the call.
-    EXPECT_EQ(ScriptsOf(ExtractAll(state).text), "(script dormant void y 5())\n\n");
-}
-
-TEST_F(ExtractionTest, FirstChildWithoutSiblingWalksFromTheStartOfTheCache) {
-    Add(Node(1, 9, 2, "a", 7, 7));
-    Add(Node(2, 9, 2, "b", 7, 7));
-    Add(Node(3, 9, 2, "", -1, -1));   // first child: empty text, no sibling
-    Add(Node(4, 8, 4, "begin", 3));   // root
-    Add(Node(5, 9, 2, "after", -1, -1));
-    state.ScriptHeaderCache.push_back({"w", 0, 0, 4, 0});
-    EXPECT_EQ(ScriptsOf(ExtractAll(state).text), "(script startup w\n(\n a b ))\n))\n\n");
-}
-
-TEST_F(ExtractionTest, SiblingAtOrAfterTheRootWalksNothing) {
-    Add(Node(1, 9, 2, "f", -1, 3));  // first child; its sibling lies after the root
-    Add(Node(2, 8, 4, "begin", 1));
-    Add(Node(3, 9, 2, "late", -1, -1));
-    state.ScriptHeaderCache.push_back({"v", 2, 0, 2, 0});
-    const ExtractAllResult result = ExtractAll(state);
-    EXPECT_EQ(ScriptsOf(result.text), "(script continuous v\n(f\n))\n\n");
-    EXPECT_EQ(result.syntaxParts, 2);
 }
 
 TEST_F(ExtractionTest, GlobalsPrintBooleansOnlyFromTheTwoEncodedValues) {
@@ -202,28 +176,17 @@ TEST_F(ExtractionTest, EmptyNodeCachePrintsNoNodeAndReadsNothingOutside) {
     EXPECT_EQ(ExtractAll(MapState()).text, "\n\n\n\n\n");
 }
 
+// Syntax parts: one per global, two per script and one per walked node.
 TEST_F(ExtractionTest, CountsAndSummary) {
     AddGlobal("a", 7, 1);
     AddGlobal("b", 7, 2);
-    AddGlobal("c", 7, 3);
-    std::vector<Syntax> body;
-    for (int32_t i = 0; i < 4; ++i) {
-        body.push_back(Node(10 + i, 9, 2, "n", 7, 7));
-    }
-    AddScript("s1", body);
-    body.clear();
-    for (int32_t i = 0; i < 6; ++i) {
-        body.push_back(Node(20 + i, 9, 2, "m", 7, 7));
-    }
-    AddScript("s2", body);
+    AddScript("s",
+              {Node(10, 9, 2, "n", 7, 7), Node(11, 9, 2, "n", 7, 7), Node(12, 9, 2, "n", 7, 7)});
     const ExtractAllResult result = ExtractAll(state);
-    EXPECT_EQ(result.globals, 3);
-    EXPECT_EQ(result.scripts, 2);
-    EXPECT_EQ(result.syntaxParts, 17);
     EXPECT_FALSE(result.cut);
     EXPECT_EQ(ExtractAllSummary(result, 90),
-              "The extraction is done.\n3 globals were extracted, 2 scripts were extracted, and "
-              "17 syntax parts extracted.\nThis proccess took 1.5 seconds.");
+              "The extraction is done.\n2 globals were extracted, 1 scripts were extracted, and "
+              "7 syntax parts extracted.\nThis proccess took 1.5 seconds.");
     EXPECT_EQ(ExtractAllSummary(ExtractAll(MapState()), 1),
               "The extraction is done.\n0 globals were extracted, 0 scripts were extracted, and "
               "0 syntax parts extracted.\nThis proccess took 0.01666667 seconds.");

@@ -85,57 +85,28 @@ TEST_F(RecordPagesTest, HeaderLineLeavesOutTheReturnTypeOfStartupAndContinuous) 
     EXPECT_EQ(ScriptHeaderLine(script), "(script   s\n");
 }
 
-TEST_F(RecordPagesTest, FloatingPrintingAddsTheClosingParentheses) {
-    ShowScript(state, "wait");
-    RecordingField field;
-    PrintShownScript(state, field);
-    EXPECT_EQ(field.Text(), "(script dormant void wait\n(begin\n( sleep 30))\n))");
-    EXPECT_EQ(field.appends, 0);
-}
-
-TEST_F(RecordPagesTest, StreamedPrintingAddsNothingAfterTheBody) {
-    Prefernces::ScriptPrinting = 2;
-    ShowScript(state, "wait");
-    RecordingField field;
-    PrintShownScript(state, field);
-    EXPECT_EQ(field.Text(), "(script dormant void wait\n(begin\n( sleep 30))\n");
-    EXPECT_GT(field.appends, 1);
-}
-
-TEST_F(RecordPagesTest, OtherPrintingSettingsLeaveTheFieldEmpty) {
-    Prefernces::ScriptPrinting = 0;
-    ShowScript(state, "wait");
-    RecordingField field;
-    field.SetText("old");
-    EXPECT_GE(PrintShownScript(state, field), 0);
-    EXPECT_EQ(field.Text(), "");
-}
-
-TEST_F(RecordPagesTest, StylesThatPrintNothingLeaveWhatEachModeAdds) {
-    Prefernces::DecompStyle = 0;
-    ShowScript(state, "wait");
-    RecordingField field;
-    PrintShownScript(state, field);
-    EXPECT_EQ(field.Text(), "))");
-    Prefernces::ScriptPrinting = 2;
-    PrintShownScript(state, field);
-    EXPECT_EQ(field.Text(), "(script dormant void wait\n");
-}
-
-TEST_F(RecordPagesTest, GlobalLinePrintsBooleansAndNumbers) {
-    EXPECT_EQ(GlobalLine(state, state.GlobalHeaderCache[0]), "(global boolean on true)");
-    EXPECT_EQ(GlobalLine(state, state.GlobalHeaderCache[1]), "(global boolean off false)");
-    EXPECT_EQ(GlobalLine(state, state.GlobalHeaderCache[2]), "(global short x 5)");
-    GlobalHeader missing{"m", 6, -5, 0};  // no such node: the first cached node's value
-    EXPECT_EQ(GlobalLine(state, missing),
-              "(global real m " + std::to_string(state.SyntaxCache[0].ScriptValue) + ")");
-    MapState empty;
-    EXPECT_EQ(GlobalLine(empty, missing), "(global real m )");
-}
-
-TEST(OffsetHelpTag, ShowsTheOffsetInHexadecimal) {
-    EXPECT_EQ(OffsetHelpTag(0x1F4 + 36), "Offset : 0x218");
-    EXPECT_EQ(OffsetHelpTag(0), "Offset : 0x0");
+// The returned text gets "))" after it; streamed pieces get nothing after them; other settings
+// leave the field empty. A style that prints nothing leaves what each mode adds of its own.
+TEST_F(RecordPagesTest, ThePrintingSettingChoosesHowTheScriptReachesItsField) {
+    struct Case {
+        int32_t printing, style;
+        std::string text;
+        bool streamed;
+    };
+    const std::string header = "(script dormant void wait\n";
+    const std::string body = "(begin\n( sleep 30))\n";
+    for (const Case& c :
+         {Case{1, 1, header + body + "))", false}, Case{2, 1, header + body, true},
+          Case{0, 1, "", false}, Case{1, 0, "))", false}, Case{2, 0, header, false}}) {
+        Prefernces::ScriptPrinting = c.printing;
+        Prefernces::DecompStyle = c.style;
+        ShowScript(state, "wait");
+        RecordingField field;
+        field.SetText("old");
+        EXPECT_GE(PrintShownScript(state, field), 0);
+        EXPECT_EQ(field.Text(), c.text) << c.printing << " " << c.style;
+        EXPECT_EQ(field.appends > 1, c.streamed) << c.printing << " " << c.style;
+    }
 }
 
 }  // namespace

@@ -24,20 +24,6 @@ protected:
     const std::string path = dir.File("Prefences.pref");
 };
 
-TEST_F(PreferencesFileTest, DefaultsAreTheDocumentedValues) {
-    Prefernces::ScriptCommand = 9;
-    Prefernces::MapFolder = "/x";
-    Prefernces::SyntaxTag = true;
-    Prefernces::ResetToDefaults();
-    FileContents current = Prefernces::CurrentSettings(1, 0);
-    EXPECT_EQ(current.scriptCommand, 1);
-    EXPECT_EQ(current.scriptPrinting, 1);
-    EXPECT_EQ(current.decompStyle, 1);
-    EXPECT_EQ(current.engineCommands, 1);
-    EXPECT_FALSE(current.syntaxTag);
-    EXPECT_EQ(current.mapFolder, "");
-}
-
 TEST_F(PreferencesFileTest, DefaultsWriteTwentySixBigEndianBytes) {
     ASSERT_TRUE(Prefernces::WritePreferencesFile(path, Prefernces::CurrentSettings(1, 0)));
     EXPECT_EQ(Bytes(), std::string("\0\0\0\x01"
@@ -73,40 +59,34 @@ TEST_F(PreferencesFileTest, EveryFieldSurvivesAWriteAndARead) {
     EXPECT_EQ(Prefernces::MapFolder, std::string(255, 'f'));
 }
 
-TEST_F(PreferencesFileTest, FolderOverTwoHundredFiftyFiveBytesIsRefusedUnwritten) {
+TEST_F(PreferencesFileTest, AFolderOverTwoHundredFiftyFiveBytesOrNoFolderWritesNothing) {
     FileContents contents;
     contents.mapFolder = std::string(256, 'f');
     EXPECT_FALSE(Prefernces::WritePreferencesFile(path, contents));
     EXPECT_FALSE(std::filesystem::exists(path));
-}
-
-TEST_F(PreferencesFileTest, UnwritableLocationIsReported) {
     EXPECT_FALSE(
         Prefernces::WritePreferencesFile(dir.File("no/such/folder/p.pref"), FileContents{}));
 }
 
-TEST_F(PreferencesFileTest, ShortFileKeepsTheDefaultsForWhatIsMissing) {
-    FileContents defaults{1, 0, 1, 1, 1, 1, false, "keep"};
+// Fields past the end keep the defaults; a folder is cut at the end of the file.
+TEST_F(PreferencesFileTest, AShortFileKeepsTheDefaultsForWhatIsMissing) {
+    const FileContents defaults{1, 0, 1, 1, 1, 1, false, "keep"};
     WriteBytes(std::string("\0\0\0\x01\0\0\0\0\0\0\0\x02\0\0", 14));
     auto read = Prefernces::ReadPreferencesFile(path, defaults);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->scriptCommand, 2);
     EXPECT_EQ(read->scriptPrinting, 1);
     EXPECT_EQ(read->mapFolder, "keep");
-}
 
-TEST_F(PreferencesFileTest, FolderLengthPastTheEndReadsWhatIsThere) {
     FileContents contents;
     contents.mapFolder = "/home/me/maps";
     ASSERT_TRUE(Prefernces::WritePreferencesFile(path, contents));
     std::string bytes = Bytes();
     bytes.resize(bytes.size() - 5);
     WriteBytes(bytes);
-    auto read = Prefernces::ReadPreferencesFile(path, FileContents{});
-    EXPECT_EQ(read->mapFolder, "/home/me");
-}
+    EXPECT_EQ(Prefernces::ReadPreferencesFile(path, defaults)->mapFolder, "/home/me");
 
-TEST_F(PreferencesFileTest, MissingFileReadsAsNothing) {
+    std::filesystem::remove(path);
     EXPECT_FALSE(Prefernces::ReadPreferencesFile(path, FileContents{}));
     EXPECT_FALSE(Prefernces::ReadPreferencesVersion(path));
 }

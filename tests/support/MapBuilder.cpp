@@ -74,11 +74,6 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-int16_t BuiltMap::GetInt16(int64_t offset) const {
-    return static_cast<int16_t>(bytes.at(static_cast<size_t>(offset)) |
-                                (bytes.at(static_cast<size_t>(offset) + 1) << 8));
-}
-
 bool BuiltMap::Save(const std::string& path) const {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),

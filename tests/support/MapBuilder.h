@@ -90,7 +90,6 @@ struct BuiltMap {
     void PutBytes(int64_t offset, const std::string& bytes);
     // The map's bytes with `replacement` laid over them at `offset`.
     std::vector<uint8_t> With(int64_t offset, const std::string& replacement) const;
-    int16_t GetInt16(int64_t offset) const;
     // Writes the bytes to a file; returns false on failure.
     bool Save(const std::string& path) const;
 };

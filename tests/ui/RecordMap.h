@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTreeWidgetItem>
 
 #include <linux/capability.h>
@@ -17,18 +18,46 @@
 #include <vector>
 
 #include "MapBuilder.h"
-#include "MapFiles.h"
 #include "UiTestSupport.h"
+#include "extraction/ui/Extract.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "platform/Hooks.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/NamedMenu.h"
+#include "platform/ui/QtText.h"
 
 namespace uitest {
 
-// Nodes by identity, expression type, value type, engine, sibling, child, text and value.
-inline testmap::Node MakeNode(int16_t identity, int16_t expType, int16_t valueType, int16_t engine,
-                              int16_t sibling, int16_t kid, std::string text, int16_t value = 0) {
-    return testmap::MakeNode(identity, engine, valueType, expType, sibling, kid, std::move(text),
-                             value);
+// A small accepted map: two scripts and one global.
+inline testmap::MapSpec SmallMap() {
+    testmap::MapSpec spec;
+    spec.scripts = {{"intro", 0, 4, -1}, {"loop", 2, 4, -1}};
+    spec.globals = {{"flag", 5, -1}};
+    return spec;
+}
+
+inline std::string SaveMap(const testmap::MapSpec& spec, const std::string& path) {
+    EXPECT_TRUE(testmap::Build(spec).Save(path));
+    return path;
+}
+
+// Chooses File > Open with the dialog answered by `path` (empty: Cancel).
+inline void OpenThroughTheMenu(MainWindow& window, const std::string& path) {
+    platform::SetOpenFileHook(
+        [path](const platform::OpenFileRequest&) { return platform::PathFromBytes(path); });
+    window.Fileopen()->Action()->trigger();
+    platform::SetOpenFileHook(nullptr);
+}
+
+// The output windows that are open, in no particular order.
+inline std::vector<Extract*> OutputWindows() {
+    std::vector<Extract*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<Extract*>(widget); window != nullptr && window->IsOpen()) {
+            windows.push_back(window);
+        }
+    }
+    return windows;
 }
 
 // Scripts of every header kind over one body, (begin (sleep 30)), laid out for the order walk
@@ -37,16 +66,16 @@ inline testmap::Node MakeNode(int16_t identity, int16_t expType, int16_t valueTy
 inline testmap::MapSpec RecordsMap() {
     testmap::MapSpec spec;
     spec.nodes = {
-        MakeNode(-32767, 9, 2, 0, -32766, 0, "begin"),     // 1: first child of "wait"
-        MakeNode(-32766, 8, 4, 19, -1, -32765, "sleep"),   // 2
-        MakeNode(-32765, 9, 2, 19, -32764, 0, "sleep"),    // 3
-        MakeNode(-32764, 9, 7, -1, -1, -1, "30", 30),      // 4
-        MakeNode(-32763, 8, 4, 0, -1, -32767, "begin"),    // 5: root of "wait"
-        MakeNode(-32762, 9, 2, 0, -32760, 0, "begin"),     // 6: first child of "short"
-        MakeNode(-32761, 8, 4, 0, -1, -32762, "begin"),    // 7: root of "short"
-        MakeNode(-32760, 9, 5, -1, -1, -1, "true", -255),  // 8: "on"
-        MakeNode(-32759, 9, 5, -1, -1, -1, "x", -256),     // 9: "off"
-        MakeNode(-32758, 9, 7, -1, -1, 0, "5", 5),         // 10: "x"
+        testmap::MakeNode(-32767, 0, 2, 9, -32766, 0, "begin"),     // 1: first child of "wait"
+        testmap::MakeNode(-32766, 19, 4, 8, -1, -32765, "sleep"),   // 2
+        testmap::MakeNode(-32765, 19, 2, 9, -32764, 0, "sleep"),    // 3
+        testmap::MakeNode(-32764, -1, 7, 9, -1, -1, "30", 30),      // 4
+        testmap::MakeNode(-32763, 0, 4, 8, -1, -32767, "begin"),    // 5: root of "wait"
+        testmap::MakeNode(-32762, 0, 2, 9, -32760, 0, "begin"),     // 6: first child of "short"
+        testmap::MakeNode(-32761, 0, 4, 8, -1, -32762, "begin"),    // 7: root of "short"
+        testmap::MakeNode(-32760, -1, 5, 9, -1, -1, "true", -255),  // 8: "on"
+        testmap::MakeNode(-32759, -1, 5, 9, -1, -1, "x", -256),     // 9: "off"
+        testmap::MakeNode(-32758, -1, 7, 9, -1, 0, "5", 5),         // 10: "x"
     };
     spec.scripts = {{"wait", 1, 4, -32763}, {"boot", 0, 4, -32763}, {"loop", 2, 4, -32763},
                     {"calc", 3, 7, -32763}, {"lost", 4, 5, -5},     {"short", 1, 4, -32761},
@@ -139,10 +168,6 @@ protected:
 
     std::vector<uint8_t> FileBytes() const { return ReadFileBytes(path); }
 
-    // The file equals the map as built, but for `bytes` at `offset`.
-    void ExpectOnlyChanged(int64_t offset, const std::string& bytes) const {
-        EXPECT_EQ(FileBytes(), map.With(offset, bytes));
-    }
     void ExpectUnchanged() const { EXPECT_EQ(FileBytes(), map.bytes); }
 
     // The open map becomes read-only. Root writes to read-only files while it holds the

@@ -7,6 +7,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -34,6 +36,41 @@ struct ShownBox {
     QStringList buttons;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
+
+// One control of a window's design: its class, the widget it lies on ("content", a page "pageN"
+// or a group box), its rectangle in the window's content area and, unless null, its caption.
+struct DesignRow {
+    const char* name;
+    const char* kind;
+    const char* parent;
+    QRect rect;
+    const char* caption = nullptr;
+};
+
+inline QString Caption(const QWidget& control) {
+    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
+        return label->text();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
+        return button->text();
+    }
+    const auto* box = qobject_cast<const QGroupBox*>(&control);
+    return box != nullptr ? box->title() : QString();
+}
+
+inline void ExpectDesign(const platform::DesignWindow& window, const std::vector<DesignRow>& rows) {
+    for (const DesignRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto* control = window.Control<QWidget>(row.name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_TRUE(control->inherits(row.kind)) << control->metaObject()->className();
+        EXPECT_EQ(control->parentWidget()->objectName(), row.parent);
+        EXPECT_EQ(QRect(control->mapTo(window.Content(), QPoint(0, 0)), control->size()), row.rect);
+        if (row.caption != nullptr) {
+            EXPECT_EQ(Caption(*control), row.caption);
+        }
+    }
+}
 
 // Closes every window and lets the closed ones be destroyed.
 inline void CloseAllWindows() {

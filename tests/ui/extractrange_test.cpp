@@ -6,8 +6,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "MapFiles.h"
-#include "OutputWindows.h"
 #include "RecordMap.h"
 #include "UiTestSupport.h"
 #include "extraction/Extraction.h"
@@ -57,49 +55,36 @@ TEST_F(WinRangeTest, DesignOfTheWindowAndItsFifteenControls) {
     EXPECT_EQ(range->Content()->minimumSize(), QSize(300, 143));
     EXPECT_EQ(range->Content()->maximumSize(), QSize(300, 143));
     EXPECT_EQ(range->MenuBar(), &MenuBar2::Instance());
-    struct Row {
-        QWidget* control;
-        const char* name;
-        int page;
-        QRect rect;
-        QString caption;
-    };
-    const WinRangeControls& c = R();
-    auto text = [](QWidget* control) {
-        if (auto* label = qobject_cast<QLabel*>(control)) {
-            return label->text();
-        }
-        auto* button = qobject_cast<QPushButton*>(control);
-        return button != nullptr ? button->text() : QString();
-    };
-    const std::vector<Row> rows = {
-        {c.StaticText1, "StaticText1", 1, {13, 8, 267, 29},
-         "Please select a starting script and ending script for the range of the extraction"},
-        {c.ScrStart, "ScrStart", 1, {97, 49, 183, 20}, ""},
-        {c.StaticText2, "StaticText2", 1, {13, 49, 78, 20}, "Starting script"},
-        {c.ScrEnd, "ScrEnd", 1, {97, 81, 183, 20}, ""},
-        {c.StaticText3, "StaticText3", 1, {13, 81, 78, 20}, "Ending script"},
-        {c.ScrExtract, "ScrExtract", 1, {190, 113, 90, 22}, "Extract Range"},
-        {c.StaticText4, "StaticText4", 2, {13, 8, 267, 29},
-         "Please select a starting global and ending global for the range of the extraction"},
-        {c.GlbStart, "GlbStart", 2, {97, 49, 183, 20}, ""},
-        {c.StaticText5, "StaticText5", 2, {13, 49, 78, 20}, "Starting global"},
-        {c.GlbEnd, "GlbEnd", 2, {97, 81, 183, 20}, ""},
-        {c.StaticText6, "StaticText6", 2, {13, 81, 78, 20}, "Ending global"},
-        {c.GlbExtract, "GlbExtract", 2, {190, 113, 90, 22}, "Extract Range"},
-        {c.StaticText7, "StaticText7", 0, {0, 0, 300, 137}, text(c.StaticText7)},
-        {c.StaticText8, "StaticText8", 0, {200, 72, 100, 20}, text(c.StaticText8)},
-    };
-    EXPECT_EQ(c.BgkRnd->geometry(), QRect(0, 0, 300, 143));
-    EXPECT_EQ(c.BgkRnd->count(), 3);
-    for (const Row& row : rows) {
-        EXPECT_EQ(row.control->objectName(), row.name);
-        EXPECT_EQ(row.control->parentWidget(), c.BgkRnd->Page(row.page)) << row.name;
-        EXPECT_EQ(row.control->geometry(), row.rect) << row.name;
-        EXPECT_EQ(text(row.control), row.caption) << row.name;
-    }
-    EXPECT_FALSE(text(c.StaticText7).isEmpty());
-    EXPECT_FALSE(text(c.StaticText8).isEmpty());
+    EXPECT_EQ(R().BgkRnd->count(), 3);
+    uitest::ExpectDesign(
+        *range,
+        {
+            {"BgkRnd", "platform::PagePanel", "content", {0, 0, 300, 143}},
+            {"StaticText1",
+             "QLabel",
+             "page1",
+             {13, 8, 267, 29},
+             "Please select a starting script and ending script for the range of the extraction"},
+            {"ScrStart", "QComboBox", "page1", {97, 49, 183, 20}},
+            {"StaticText2", "QLabel", "page1", {13, 49, 78, 20}, "Starting script"},
+            {"ScrEnd", "QComboBox", "page1", {97, 81, 183, 20}},
+            {"StaticText3", "QLabel", "page1", {13, 81, 78, 20}, "Ending script"},
+            {"ScrExtract", "QPushButton", "page1", {190, 113, 90, 22}, "Extract Range"},
+            {"StaticText4",
+             "QLabel",
+             "page2",
+             {13, 8, 267, 29},
+             "Please select a starting global and ending global for the range of the extraction"},
+            {"GlbStart", "QComboBox", "page2", {97, 49, 183, 20}},
+            {"StaticText5", "QLabel", "page2", {13, 49, 78, 20}, "Starting global"},
+            {"GlbEnd", "QComboBox", "page2", {97, 81, 183, 20}},
+            {"StaticText6", "QLabel", "page2", {13, 81, 78, 20}, "Ending global"},
+            {"GlbExtract", "QPushButton", "page2", {190, 113, 90, 22}, "Extract Range"},
+            {"StaticText7", "QLabel", "page0", {0, 0, 300, 137}},
+            {"StaticText8", "QLabel", "page0", {200, 72, 100, 20}},
+        });
+    EXPECT_FALSE(R().StaticText7->text().isEmpty());
+    EXPECT_FALSE(R().StaticText8->text().isEmpty());
 }
 
 TEST_F(WinRangeTest, CommandsShareOneWindowAndItsChoicesUntilItCloses) {

@@ -21,7 +21,7 @@ QRect AreaRect(const MainWindow& window, const QWidget& control) {
     return QRect(control.mapTo(window.Content(), QPoint(0, 0)), control.size());
 }
 
-TEST_F(MainWindowTest, OneInstanceWithTheDesignedFrame) {
+TEST_F(MainWindowTest, OneInstanceWithTheDesignedFrameThatStartsEmpty) {
     MainWindow* window = MainWindow::Instance();
     EXPECT_EQ(window, MainWindow::Instance());
     EXPECT_TRUE(window->isVisible());
@@ -29,129 +29,8 @@ TEST_F(MainWindowTest, OneInstanceWithTheDesignedFrame) {
     EXPECT_EQ(window->Content()->size(), QSize(700, 622));
     EXPECT_EQ(window->Content()->minimumSize(), QSize(700, 64));
     EXPECT_EQ(window->Content()->maximumSize(), QSize(700, 32000));
-    EXPECT_EQ(window->minimumWidth(), 700);
-    EXPECT_EQ(window->maximumWidth(), 700);
-    EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
 
-    window->close();
-    uitest::ProcessEvents();
-    EXPECT_EQ(MainWindow::Existing(), nullptr);
-    MainWindow* again = MainWindow::Instance();
-    EXPECT_FALSE(again->State().FileOpened);
-    EXPECT_TRUE(again->isVisible());
-}
-
-struct ControlRow {
-    const char* name;
-    const char* kind;
-    int page;  // -1: on the window itself
-    QRect rect;
-    const char* caption;  // labels only
-};
-
-// The designed controls in the order of creation.
-const ControlRow kControls[] = {
-    {"Lb_Select", "platform::HierarchicalList", -1, {0, 0, 364, 622}, nullptr},
-    {"PageEditor", "platform::PagePanel", -1, {376, 0, 324, 593}, nullptr},
-    {"StaticText3", "QLabel", 1, {382, 73, 104, 20}, "Script Return Type"},
-    {"StaticText4", "QLabel", 1, {382, 105, 104, 20}, "Expression Pointer"},
-    {"FldScriptExpPointer", "QLineEdit", 1, {498, 103, 65, 22}, nullptr},
-    {"PopScriptType", "QComboBox", 1, {498, 41, 140, 20}, nullptr},
-    {"StaticText8", "QLabel", 2, {382, 75, 104, 20}, "Expression Pointer"},
-    {"PopScriptReturn", "QComboBox", 1, {498, 72, 140, 20}, nullptr},
-    {"FldGlobalExpPointer", "QLineEdit", 2, {498, 73, 65, 22}, nullptr},
-    {"FldGlobalName", "QLineEdit", 2, {498, 7, 182, 22}, nullptr},
-    {"PopGlobalType", "QComboBox", 2, {498, 40, 140, 20}, nullptr},
-    {"FldSyntaxEngineIdent", "QLineEdit", 3, {498, 41, 46, 22}, nullptr},
-    {"FldSyntaxExpIdent", "QLineEdit", 3, {498, 6, 65, 22}, nullptr},
-    {"StaticText12", "QLabel", 3, {382, 43, 104, 20}, "Engine Identity"},
-    {"PopSyntaxType", "QComboBox", 3, {498, 75, 140, 20}, nullptr},
-    {"StaticText13", "QLabel", 3, {382, 76, 104, 20}, "Value Type"},
-    {"FldSyntaxExpType", "QLineEdit", 3, {498, 108, 46, 22}, nullptr},
-    {"StaticText14", "QLabel", 3, {382, 109, 104, 20}, "Expression Type"},
-    {"StaticText1", "QLabel", 1, {382, 7, 104, 20}, "Script Name"},
-    {"StaticText5", "QLabel", 2, {382, 9, 104, 20}, "Global Name"},
-    {"StaticText11", "QLabel", 3, {382, 8, 104, 20}, "Expression Identity"},
-    {"FldGlobalDecomp", "QPlainTextEdit", 2, {382, 107, 298, 66}, nullptr},
-    {"FldSyntaxSibExp", "QLineEdit", 3, {499, 141, 65, 22}, nullptr},
-    {"StaticText15", "QLabel", 3, {382, 142, 104, 20}, "Sibling Expression"},
-    {"StaticText6", "QLabel", 2, {382, 41, 104, 20}, "Global Type"},
-    {"StaticText22", "QLabel", 1, {382, 42, 104, 20}, "Script Type"},
-    {"FldScriptName", "QLineEdit", 1, {498, 8, 182, 22}, nullptr},
-    {"FldScriptDeComp", "QPlainTextEdit", 1, {382, 137, 298, 449}, nullptr},
-    {"FldSyntaxScriptTableOffset", "QLineEdit", 3, {499, 174, 65, 22}, nullptr},
-    {"FldSyntaxScriptValue", "QLineEdit", 3, {499, 201, 46, 22}, nullptr},
-    {"FldSyntaxKidExp", "QLineEdit", 3, {499, 234, 65, 22}, nullptr},
-    {"StaticText20", "QLabel", 3, {383, 175, 104, 20}, "Script Table Offset"},
-    {"StaticText16", "QLabel", 3, {383, 205, 104, 20}, "Script Value"},
-    {"StaticText24", "QLabel", 3, {383, 237, 104, 20}, "Child Expression"},
-    {"FldSyntaxCommand", "QPlainTextEdit", 3, {382, 269, 298, 66}, nullptr},
-    {"StaticTimeStamp", "QLabel", -1, {376, 598, 318, 20}, ""},
-    {"FldSyntaxEngineCommand", "QLineEdit", 3, {557, 41, 123, 22}, nullptr},
-};
-static_assert(std::size(kControls) == 37);
-
-TEST_F(MainWindowTest, ControlsMatchTheDesign) {
-    MainWindow* window = MainWindow::Instance();
-    const auto& pages = *window->Controls().PageEditor;
-    ASSERT_EQ(pages.count(), 4);
-
-    for (const ControlRow& row : kControls) {
-        SCOPED_TRACE(row.name);
-        auto* control = window->Control<QWidget>(row.name);
-        ASSERT_NE(control, nullptr);
-        EXPECT_TRUE(control->inherits(row.kind)) << control->metaObject()->className();
-        QWidget* parent = row.page < 0 ? window->Content() : pages.Page(row.page);
-        EXPECT_EQ(control->parentWidget(), parent);
-        EXPECT_EQ(AreaRect(*window, *control), row.rect);
-        if (row.caption != nullptr) {
-            EXPECT_EQ(qobject_cast<QLabel*>(control)->text(), row.caption);
-        }
-        EXPECT_EQ(control->isEnabled(), std::string(row.name) != "Lb_Select");
-        const QString tip = std::string(row.name) == "FldSyntaxEngineCommand"
-                                ? "Result of the Command Database"
-                                : "";
-        EXPECT_EQ(control->toolTip(), tip);
-        if (auto* field = qobject_cast<QLineEdit*>(control)) {
-            EXPECT_EQ(field->text(), "");
-            EXPECT_FALSE(field->isReadOnly());
-        }
-        if (auto* text = qobject_cast<QPlainTextEdit*>(control)) {
-            EXPECT_EQ(text->toPlainText(), "");
-            EXPECT_FALSE(text->isReadOnly());
-        }
-    }
-    EXPECT_TRUE(window->Controls().StaticTimeStamp->alignment() & Qt::AlignRight);
-    // The global's text has no horizontal scroll bar; the other two multi-line fields have both.
-    EXPECT_EQ(window->Controls().FldGlobalDecomp->horizontalScrollBarPolicy(),
-              Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(window->Controls().FldScriptDeComp->horizontalScrollBarPolicy(),
-              Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(window->Controls().FldSyntaxCommand->horizontalScrollBarPolicy(),
-              Qt::ScrollBarAlwaysOn);
-}
-
-TEST_F(MainWindowTest, PopUpsHoldTheTypeNamesWithNothingSelected) {
-    const MainWindowControls& c = MainWindow::Instance()->Controls();
-    EXPECT_EQ(c.PopScriptType->count(), 5);
-    EXPECT_EQ(c.PopScriptType->itemText(2), "continuous");
-    for (QComboBox* popup : {c.PopScriptReturn, c.PopGlobalType, c.PopSyntaxType}) {
-        SCOPED_TRACE(popup->objectName().toStdString());
-        EXPECT_EQ(popup->count(), 49);
-        EXPECT_EQ(popup->itemText(0), "unparsed");
-        EXPECT_EQ(popup->itemText(10), "script");
-        EXPECT_EQ(popup->itemText(48), "scenery_name");
-    }
-    for (QComboBox* popup :
-         {c.PopScriptType, c.PopScriptReturn, c.PopGlobalType, c.PopSyntaxType}) {
-        EXPECT_EQ(popup->currentIndex(), -1);
-    }
-}
-
-TEST_F(MainWindowTest, StartsEmptyOnPageZeroWithTheListDisabled) {
-    MainWindow* window = MainWindow::Instance();
     const MainWindowControls& c = window->Controls();
     EXPECT_FALSE(c.Lb_Select->isEnabled());
     EXPECT_EQ(c.Lb_Select->topLevelItemCount(), 0);
@@ -162,14 +41,78 @@ TEST_F(MainWindowTest, StartsEmptyOnPageZeroWithTheListDisabled) {
     // Controls on the other pages are hidden with them.
     EXPECT_FALSE(c.FldScriptName->isVisible());
     EXPECT_TRUE(c.StaticTimeStamp->isVisible());
+    for (QComboBox* popup :
+         {c.PopScriptType, c.PopScriptReturn, c.PopGlobalType, c.PopSyntaxType}) {
+        EXPECT_EQ(popup->currentIndex(), -1);
+    }
+    EXPECT_EQ(c.PopScriptType->count(), 5);
+    EXPECT_EQ(c.PopSyntaxType->count(), 49);
 
-    const MapState& state = window->State();
-    EXPECT_FALSE(state.FileOpened);
-    EXPECT_FALSE(state.f.has_value());
-    EXPECT_TRUE(state.ScriptHeaderCache.empty());
-    EXPECT_TRUE(state.GlobalHeaderCache.empty());
-    EXPECT_TRUE(state.SyntaxCache.empty());
-    EXPECT_TRUE(state.MapNames.empty());
+    // Closed, the window goes with its map; the next one starts empty.
+    window->State().FileOpened = true;
+    window->close();
+    uitest::ProcessEvents();
+    EXPECT_EQ(MainWindow::Existing(), nullptr);
+    MainWindow* again = MainWindow::Instance();
+    EXPECT_FALSE(again->State().FileOpened);
+    EXPECT_TRUE(again->isVisible());
+}
+
+// The designed controls in the order of creation.
+TEST_F(MainWindowTest, ControlsMatchTheDesign) {
+    MainWindow* window = MainWindow::Instance();
+    ASSERT_EQ(window->Controls().PageEditor->count(), 4);
+    uitest::ExpectDesign(
+        *window,
+        {
+            {"Lb_Select", "platform::HierarchicalList", "content", {0, 0, 364, 622}},
+            {"PageEditor", "platform::PagePanel", "content", {376, 0, 324, 593}},
+            {"StaticText3", "QLabel", "page1", {382, 73, 104, 20}, "Script Return Type"},
+            {"StaticText4", "QLabel", "page1", {382, 105, 104, 20}, "Expression Pointer"},
+            {"FldScriptExpPointer", "QLineEdit", "page1", {498, 103, 65, 22}},
+            {"PopScriptType", "QComboBox", "page1", {498, 41, 140, 20}},
+            {"StaticText8", "QLabel", "page2", {382, 75, 104, 20}, "Expression Pointer"},
+            {"PopScriptReturn", "QComboBox", "page1", {498, 72, 140, 20}},
+            {"FldGlobalExpPointer", "QLineEdit", "page2", {498, 73, 65, 22}},
+            {"FldGlobalName", "QLineEdit", "page2", {498, 7, 182, 22}},
+            {"PopGlobalType", "QComboBox", "page2", {498, 40, 140, 20}},
+            {"FldSyntaxEngineIdent", "QLineEdit", "page3", {498, 41, 46, 22}},
+            {"FldSyntaxExpIdent", "QLineEdit", "page3", {498, 6, 65, 22}},
+            {"StaticText12", "QLabel", "page3", {382, 43, 104, 20}, "Engine Identity"},
+            {"PopSyntaxType", "QComboBox", "page3", {498, 75, 140, 20}},
+            {"StaticText13", "QLabel", "page3", {382, 76, 104, 20}, "Value Type"},
+            {"FldSyntaxExpType", "QLineEdit", "page3", {498, 108, 46, 22}},
+            {"StaticText14", "QLabel", "page3", {382, 109, 104, 20}, "Expression Type"},
+            {"StaticText1", "QLabel", "page1", {382, 7, 104, 20}, "Script Name"},
+            {"StaticText5", "QLabel", "page2", {382, 9, 104, 20}, "Global Name"},
+            {"StaticText11", "QLabel", "page3", {382, 8, 104, 20}, "Expression Identity"},
+            {"FldGlobalDecomp", "QPlainTextEdit", "page2", {382, 107, 298, 66}},
+            {"FldSyntaxSibExp", "QLineEdit", "page3", {499, 141, 65, 22}},
+            {"StaticText15", "QLabel", "page3", {382, 142, 104, 20}, "Sibling Expression"},
+            {"StaticText6", "QLabel", "page2", {382, 41, 104, 20}, "Global Type"},
+            {"StaticText22", "QLabel", "page1", {382, 42, 104, 20}, "Script Type"},
+            {"FldScriptName", "QLineEdit", "page1", {498, 8, 182, 22}},
+            {"FldScriptDeComp", "QPlainTextEdit", "page1", {382, 137, 298, 449}},
+            {"FldSyntaxScriptTableOffset", "QLineEdit", "page3", {499, 174, 65, 22}},
+            {"FldSyntaxScriptValue", "QLineEdit", "page3", {499, 201, 46, 22}},
+            {"FldSyntaxKidExp", "QLineEdit", "page3", {499, 234, 65, 22}},
+            {"StaticText20", "QLabel", "page3", {383, 175, 104, 20}, "Script Table Offset"},
+            {"StaticText16", "QLabel", "page3", {383, 205, 104, 20}, "Script Value"},
+            {"StaticText24", "QLabel", "page3", {383, 237, 104, 20}, "Child Expression"},
+            {"FldSyntaxCommand", "QPlainTextEdit", "page3", {382, 269, 298, 66}},
+            {"StaticTimeStamp", "QLabel", "content", {376, 598, 318, 20}, ""},
+            {"FldSyntaxEngineCommand", "QLineEdit", "page3", {557, 41, 123, 22}},
+        });
+    EXPECT_EQ(window->Controls().FldSyntaxEngineCommand->toolTip(),
+              "Result of the Command Database");
+    EXPECT_TRUE(window->Controls().StaticTimeStamp->alignment() & Qt::AlignRight);
+    // The global's text has no horizontal scroll bar; the other two multi-line fields have both.
+    EXPECT_EQ(window->Controls().FldGlobalDecomp->horizontalScrollBarPolicy(),
+              Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(window->Controls().FldScriptDeComp->horizontalScrollBarPolicy(),
+              Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(window->Controls().FldSyntaxCommand->horizontalScrollBarPolicy(),
+              Qt::ScrollBarAlwaysOn);
 }
 
 TEST_F(MainWindowTest, ResizingFollowsTheLocks) {
