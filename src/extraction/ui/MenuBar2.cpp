@@ -6,26 +6,12 @@
 
 using platform::MenuItem;
 
-namespace {
-
-MenuBar2*& SharedInstance() {
-    static MenuBar2* instance = nullptr;
-    return instance;
-}
-
-}  // namespace
-
 MenuBar2& MenuBar2::Instance() {
-    MenuBar2*& instance = SharedInstance();
-    if (instance == nullptr) {
-        instance = new MenuBar2();
-    }
-    return *instance;
+    return platform::SharedMenuBar<MenuBar2>::Instance();
 }
 
 void MenuBar2::Release() {
-    delete SharedInstance();
-    SharedInstance() = nullptr;
+    platform::SharedMenuBar<MenuBar2>::Release();
 }
 
 MenuBar2::MenuBar2() {

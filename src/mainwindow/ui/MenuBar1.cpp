@@ -13,24 +13,14 @@ std::unique_ptr<MenuItem> Item(const char* name, bool autoEnable, const char* te
     return std::make_unique<MenuItem>(name, autoEnable, text, shortcut);
 }
 
-MenuBar1*& SharedInstance() {
-    static MenuBar1* instance = nullptr;
-    return instance;
-}
-
 }  // namespace
 
 MenuBar1& MenuBar1::Instance() {
-    MenuBar1*& instance = SharedInstance();
-    if (instance == nullptr) {
-        instance = new MenuBar1();
-    }
-    return *instance;
+    return platform::SharedMenuBar<MenuBar1>::Instance();
 }
 
 void MenuBar1::Release() {
-    delete SharedInstance();
-    SharedInstance() = nullptr;
+    platform::SharedMenuBar<MenuBar1>::Release();
 }
 
 MenuBar1::MenuBar1() {

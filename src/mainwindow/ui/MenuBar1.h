@@ -14,6 +14,7 @@ public:
     static void Release();
 
 private:
+    friend class platform::SharedMenuBar<MenuBar1>;
     MenuBar1();
     void Untitled0();  // File
     void Untitled1();  // Edit

@@ -105,4 +105,24 @@ private:
     std::vector<QKeySequence> boundKeys_;
 };
 
+// The one instance of a menu bar class that every window showing it shares: made on first use,
+// released by the application before it goes. The bar class befriends it for its constructor.
+template <typename Bar>
+class SharedMenuBar {
+public:
+    static Bar& Instance() {
+        if (slot_ == nullptr) {
+            slot_ = new Bar();
+        }
+        return *slot_;
+    }
+    static void Release() {
+        delete slot_;
+        slot_ = nullptr;
+    }
+
+private:
+    static inline Bar* slot_ = nullptr;
+};
+
 }  // namespace platform
