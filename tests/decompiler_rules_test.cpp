@@ -1,16 +1,18 @@
-// The printing rules on states filled by hand: each test lays out exactly the records it needs.
+// The printing rules, on states filled by hand (each test lays out exactly the records it needs)
+// and on maps laid out by the map builder.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "HandState.h"
+#include "MapBuilder.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
 #include "decompiler/Decompiler.h"
+#include "mapfile/MapReader.h"
 #include "platform/Hooks.h"
 #include "preferences/Prefernces.h"
 
@@ -54,6 +56,11 @@ Syntax Call(int32_t identity, int32_t kid, int32_t sibling = -1) {
     return Node(identity, 8, 4, "call", kid, sibling);
 }
 
+testmap::Node MapCall(int32_t identity, int32_t kid, int32_t sibling = -1) {
+    return testmap::MakeNode(static_cast<int16_t>(identity), 3, 4, 8, static_cast<int16_t>(sibling),
+                             static_cast<int16_t>(kid), "call");
+}
+
 class DecompilerTest : public ::testing::Test {
 protected:
     void SetUp() override { Reset(); }
@@ -71,6 +78,13 @@ protected:
     void Show(int32_t rootIdentity) {
         state.ScriptHeaderCache.push_back({"s", 0, 4, rootIdentity, 0});
         state.LoadedScript = static_cast<int32_t>(state.ScriptHeaderCache.size()) - 1;
+    }
+
+    void Load(const testmap::MapSpec& spec) {
+        const std::string path = dir.File("built.map");
+        ASSERT_TRUE(testmap::Build(spec).Save(path));
+        state = MapState();
+        ASSERT_EQ(OpenMap(state, path).result, LoadResult::Loaded);
     }
 
     std::string Print(int32_t style, int32_t identity, const std::string& header = "") {
@@ -103,79 +117,57 @@ protected:
         return {Print(1, -4), Print(2, -3), Join(field.pieces), ScriptTreeExtract(state, -3, "")};
     }
 
+    // 0 first child "begin", 1-3 a call with a name and a value, 4 a record of no tree of this
+    // script, 5 the root, shown.
+    void LayOrderScript(int32_t firstExpType) {
+        Add(Node(-10, firstExpType, 2, "begin", -1, -11));
+        Add(Call(-11, -12));
+        Add(Value(-12, "sleep", 0, -13));
+        Add(Node(-13, 9, 7, "", 0, -1, 30));
+        Add(Value(-20, "elsewhere"));
+        Add(Call(-14, -10));
+        Show(-14);
+    }
+
+    testmap::TempDir dir;
     MapState state;
     testmap::MessageRecorder messages;
 };
 
-TEST_F(DecompilerTest, OnlyStylesOneAndTwoPrintAndThreeSaysSo) {
-    Add(Value(-2, "begin"));
-    EXPECT_EQ(Print(3, -2, "(script startup a\n"), "");  // not even the header
-    EXPECT_TRUE(Stream(3, -2).empty());
-    EXPECT_EQ(messages.messages, (Pieces{kNotImplemented, kNotImplemented}));
-    for (int32_t style : {0, 4, -1}) {
-        EXPECT_EQ(Print(style, -2, "(script startup a\n"), "");
-        EXPECT_TRUE(Stream(style, -2).empty());
-    }
-    EXPECT_EQ(messages.messages.size(), 2u);
-}
-
-// References 0 are neither followed nor closed on, so these print the node text alone.
-TEST_F(DecompilerTest, ValueRules) {
+// Each case is a record the walks meet alone. References 0 and 5 are neither followed nor
+// closed on; "name" is a boolean true, so the value rules print " true".
+TEST_F(DecompilerTest, NodeTextValueAndClosingRules) {
     struct Case {
-        int32_t valueType, value;
-        std::string text, printed, plainOrder;
-    };
-    const std::vector<Case> cases = {
-        {5, -255, "flag", " true", " true"},    {5, -256, "flag", " false", " false"},
-        {5, 1, "flag", " flag", " flag"},       {6, 4464, "x", " 4464", " 4464"},
-        {7, -32768, "x", " -32768", " -32768"}, {8, 0, "x", " 0", " 0"},
-        {9, 0, "a b", " \"a b\"", " a b"},      {9, 0, "", " \"\"", " "},
-        {2, -255, "sleep", " sleep", " sleep"}, {37, 0, "marine", " marine", " marine"},
-    };
-    for (const Case& c : cases) {
-        const Printed printed = PrintAlone(Node(0, 9, c.valueType, c.text, 0, 0, c.value));
-        EXPECT_EQ(printed.order, c.printed) << c.printed;
-        EXPECT_EQ(printed.tree, c.printed) << c.printed;
-        EXPECT_EQ(printed.plainTree, c.printed) << c.printed;
-        EXPECT_EQ(printed.plainOrder, c.plainOrder) << c.printed;
-    }
-}
-
-TEST_F(DecompilerTest, NodeTextTable) {
-    struct Case {
-        int32_t expType, engine;
+        Syntax node;
         std::string order, tree, plainOrder;
     };
-    // A boolean true named "name": the value rules print " true".
     const std::vector<Case> cases = {
-        {9, 0, " true", " true", " true"},  {9, -1, " name", " true", " true"},
-        {13, 0, " name", " true", " true"}, {8, 0, "(", " (", "("},
-        {8, -1, " name", " (", "("},        {10, 0, "(", "", " true"},
-        {0, 0, " true", "", " true"},
+        {Node(0, 9, 5, "flag", 0, 0, -255), " true", " true", " true"},
+        {Node(0, 9, 5, "flag", 0, 0, -256), " false", " false", " false"},
+        {Node(0, 9, 5, "flag", 0, 0, 1), " flag", " flag", " flag"},
+        {Node(0, 9, 6, "x", 0, 0, 4464), " 4464", " 4464", " 4464"},
+        {Node(0, 9, 7, "x", 0, 0, -32768), " -32768", " -32768", " -32768"},
+        {Node(0, 9, 8, "x", 0, 0, 0), " 0", " 0", " 0"},
+        {Node(0, 9, 9, "a b", 0, 0), " \"a b\"", " \"a b\"", " a b"},
+        {Node(0, 9, 2, "sleep", 0, 0, -255), " sleep", " sleep", " sleep"},
+        {Node(0, 9, 5, "name", 0, 0, -255, -1), " name", " true", " true"},
+        {Node(0, 13, 5, "name", 0, 0, -255), " name", " true", " true"},
+        {Node(0, 8, 5, "name", 0, 0, -255), "(", " (", "("},
+        {Node(0, 8, 5, "name", 0, 0, -255, -1), " name", " (", "("},
+        {Node(0, 10, 5, "name", 0, 0, -255), "(", "", " true"},
+        {Node(0, 0, 5, "name", 0, 0, -255), " true", "", " true"},
+        {Node(0, 9, 2, "v", -1, -1), " v))\n", " v)\n", " v))\n"},
+        {Node(0, 9, 2, "v", 5, -1), " v)", " v)\n", " v)"},
+        {Node(0, 9, 2, "v", -1, 5), " v)\n", " v)", " v)\n"},
+        {Node(0, 9, 2, "v", 0, 5), " v", " v", " v"},
+        {Node(0, 13, 2, "v", -1, -1), " v", " v", " v"},
     };
-    for (const Case& c : cases) {
-        Syntax node = Node(0, c.expType, 5, "name", 0, 0, -255);
-        node.EngineIdentity = c.engine;
-        const Printed printed = PrintAlone(node);
-        EXPECT_EQ(printed.order, c.order) << c.expType << " " << c.engine;
-        EXPECT_EQ(printed.tree, c.tree) << c.expType << " " << c.engine;
-        EXPECT_EQ(printed.plainOrder, c.plainOrder) << c.expType << " " << c.engine;
-    }
-}
-
-TEST_F(DecompilerTest, ClosingRulesActOnValuesOnly) {
-    struct Case {
-        int32_t expType, kid, sibling;
-        std::string order, tree;
-    };
-    const std::vector<Case> cases = {
-        {9, -1, -1, " v))\n", " v)\n"}, {9, 5, -1, " v)", " v)\n"}, {9, -1, 5, " v)\n", " v)"},
-        {9, 0, 5, " v", " v"},          {13, -1, -1, " v", " v"},
-    };
-    for (const Case& c : cases) {
-        const Printed printed = PrintAlone(Node(0, c.expType, 2, "v", c.kid, c.sibling));
-        EXPECT_EQ(printed.order, c.order) << c.expType << " " << c.kid << " " << c.sibling;
-        EXPECT_EQ(printed.tree, c.tree) << c.expType << " " << c.kid << " " << c.sibling;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Printed printed = PrintAlone(cases[i].node);
+        EXPECT_EQ(printed.order, cases[i].order) << i;
+        EXPECT_EQ(printed.tree, cases[i].tree) << i;
+        EXPECT_EQ(printed.plainOrder, cases[i].plainOrder) << i;
+        EXPECT_EQ(printed.plainTree, cases[i].tree) << i;
     }
 }
 
@@ -207,27 +199,10 @@ TEST_F(DecompilerTest, MissingNodeMarkerIsOnePieceAndTheWalkGoesOnWithTheSibling
     EXPECT_EQ(Print(2, -2), " (" + Marker("-99") + " next)\n");
 }
 
-// ---- Order walk ----
-
-// 0 first child "begin", 1-3 a call with a name and a value, 4 a record of no tree of this
-// script, 5 the root.
 int yields = 0;
 
-class OrderWalkTest : public DecompilerTest {
-protected:
-    void Lay(int32_t firstExpType) {
-        Add(Node(-10, firstExpType, 2, "begin", -1, -11));
-        Add(Call(-11, -12));
-        Add(Value(-12, "sleep", 0, -13));
-        Add(Node(-13, 9, 7, "", 0, -1, 30));
-        Add(Value(-20, "elsewhere"));
-        Add(Call(-14, -10));
-        Show(-14);
-    }
-};
-
-TEST_F(OrderWalkTest, PrintsTheFirstChildLineThenTheRecordsBeforeTheRootInCacheOrder) {
-    Lay(9);
+TEST_F(DecompilerTest, OrderWalkPrintsTheFirstChildLineThenTheRecordsBeforeTheRootInCacheOrder) {
+    LayOrderScript(9);
     yields = 0;
     platform::SetYieldHook([] { ++yields; });
     EXPECT_EQ(Print(1, -14, "h\n"), "h\n(begin\n( sleep 30) elsewhere))\n");
@@ -240,8 +215,8 @@ TEST_F(OrderWalkTest, PrintsTheFirstChildLineThenTheRecordsBeforeTheRootInCacheO
               (Pieces{"\n(begin\n", "(", " sleep", " 30", ")", " elsewhere", "))\n", "))"}));
 }
 
-TEST_F(OrderWalkTest, RangeBoundsComeFromLookupsThatDefaultToPositionZero) {
-    Lay(8);  // not printed, but its sibling still starts the range
+TEST_F(DecompilerTest, OrderWalkRangeBoundsComeFromLookupsThatDefaultToPositionZero) {
+    LayOrderScript(8);  // not printed, but its sibling still starts the range
     EXPECT_EQ(Print(1, -14), "( sleep 30) elsewhere))\n");
     EXPECT_EQ(state.LoadedSyntax, 0);
 
@@ -260,8 +235,8 @@ TEST_F(OrderWalkTest, RangeBoundsComeFromLookupsThatDefaultToPositionZero) {
     EXPECT_EQ(Print(1, -13), "(begin\n begin))\n( sleep");
 }
 
-TEST_F(OrderWalkTest, NothingOutsideTheCachesIsRead) {
-    Lay(9);
+TEST_F(DecompilerTest, OrderWalkReadsNothingOutsideTheCaches) {
+    LayOrderScript(9);
     (*state.SyntaxByIdentity)[-9] = 90;  // a range running past the cache
     EXPECT_EQ(Print(1, -9), "(begin\n( sleep 30) elsewhere))\n(");
     state.LoadedSyntax = 3;
@@ -278,8 +253,6 @@ TEST_F(OrderWalkTest, NothingOutsideTheCachesIsRead) {
     DecompileScript(state, 0, field);
     EXPECT_EQ(field.pieces, Pieces{"))"});
 }
-
-// ---- Tree walk ----
 
 TEST_F(DecompilerTest, TreeWalkFollowsChildThenSiblingForIdentitiesBelowMinusOne) {
     Add(Node(-7, 10, 0, "", -2));  // prints nothing, but is followed
@@ -315,21 +288,10 @@ TEST_F(DecompilerTest, ASharedSubtreePrintsAgainUnderEachParentInEveryTreeWalk) 
     Add(Call(-4, -5));
     Add(Value(-5, "x", -1, -6));
     Add(Value(-6, "y"));
-    const std::string shared = " x) y)\n";
-    const std::string expected = " ( v" + shared + " (" + shared;
+    const std::string expected = " ( v x) y)\n ( x) y)\n";
     EXPECT_EQ(Print(2, -2), expected);
     EXPECT_EQ(Join(Stream(2, -2)), expected);
     EXPECT_EQ(ScriptTreeExtract(state, -2, ""), expected);
-
-    Prefernces::SyntaxTag = true;
-    const Pieces sharedTagged = {" <-5>", " x", " </-5>\n", ")", " <-6>", " y", " </-6>\n", ")\n"};
-    Pieces tagged = {" <-2>", " (", " </-2>\n", " <-3>", " v", " </-3>\n"};
-    tagged.insert(tagged.end(), sharedTagged.begin(), sharedTagged.end());
-    tagged.insert(tagged.end(), {" <-4>", " (", " </-4>\n"});
-    tagged.insert(tagged.end(), sharedTagged.begin(), sharedTagged.end());
-    EXPECT_EQ(Stream(2, -2), tagged);
-    EXPECT_EQ(Print(2, -2), Join(tagged));
-    EXPECT_EQ(ScriptTreeExtract(state, -2, ""), expected);  // reads no setting
 }
 
 // Each node's child and its sibling are the next node: 2^24 visits, none of which prints a thing.
@@ -340,11 +302,10 @@ TEST_F(DecompilerTest, ChainedSharedSubtreesEndAtTheVisitBudget) {
         Add(Node(-2 - i, 10, 0, "", next, next));
     }
     const std::regex onlyTheMarker("\n\n //--// -[0-9]+ print too long\\\\\\\\--\\\\\\\\\n\n");
-    EXPECT_TRUE(std::regex_match(Print(2, -2), onlyTheMarker)) << Print(2, -2);
-    const Pieces streamed = Stream(2, -2);
-    ASSERT_EQ(streamed.size(), 1u);
-    EXPECT_TRUE(std::regex_match(streamed[0], onlyTheMarker));
-    EXPECT_TRUE(std::regex_match(ScriptTreeExtract(state, -2, ""), onlyTheMarker));
+    for (const std::string& text :
+         {Print(2, -2), Join(Stream(2, -2)), ScriptTreeExtract(state, -2, "")}) {
+        EXPECT_TRUE(std::regex_match(text, onlyTheMarker)) << text;
+    }
 }
 
 TEST_F(DecompilerTest, EveryWalkEndsWithItsMarkerOnceItHasPrintedItsTextBudget) {
@@ -355,9 +316,7 @@ TEST_F(DecompilerTest, EveryWalkEndsWithItsMarkerOnceItHasPrintedItsTextBudget) 
     Add(Value(-5, "never"));
     const std::string tree = " ( " + big + ")" + OverBudget(-4);
     EXPECT_EQ(Print(2, -2, "h"), "h" + tree);
-    const Pieces streamed = Stream(2, -2);
-    EXPECT_EQ(Join(streamed), tree);
-    EXPECT_EQ(streamed.back(), OverBudget(-4));
+    EXPECT_EQ(Join(Stream(2, -2)), tree);
     EXPECT_EQ(ScriptTreeExtract(state, -2, "h"), "h" + tree);
 
     Reset();
@@ -389,6 +348,53 @@ TEST_F(DecompilerTest, TreeWalkStopsDescendingBelowTheDepthBound) {
     EXPECT_EQ(Print(2, -2), expected);
 }
 
+// ---- Maps read from files ----
+
+// Each call the only child of the one before: a map read from a file never nests too deep.
+TEST_F(DecompilerTest, AThirtyThousandLevelMapPrintsWholeInEveryTreeWalk) {
+    constexpr int32_t kNodes = 30000;
+    testmap::MapSpec spec;
+    std::string expected;
+    for (int32_t i = 0; i < kNodes - 1; ++i) {
+        spec.nodes.push_back(MapCall(-2 - i, -3 - i));
+        expected += " (";
+    }
+    spec.nodes.push_back(
+        testmap::MakeNode(static_cast<int16_t>(-1 - kNodes), -1, 2, 9, -1, -1, "deepest"));
+    expected += " deepest)\n";
+    Load(spec);
+    EXPECT_EQ(Print(2, -2), expected);
+    EXPECT_EQ(Join(Stream(2, -2)), expected);
+    EXPECT_EQ(ScriptTreeExtract(state, -2, ""), expected);
+}
+
+// Thirty calls whose child and sibling are both the next call: 2^30 nodes to print.
+TEST_F(DecompilerTest, AMapOfChainedSharedSubtreesStopsAtTheTextBudgetInEveryTreeWalk) {
+    testmap::MapSpec spec;
+    for (int32_t i = 0; i < 30; ++i) {
+        const int32_t next = i < 29 ? -3 - i : -1;
+        spec.nodes.push_back(MapCall(-2 - i, next, next));
+    }
+    Load(spec);
+    const std::string marker = " print too long\\\\--\\\\\n\n";
+    for (const std::string& text :
+         {Print(2, -2), Join(Stream(2, -2)), ScriptTreeExtract(state, -2, "")}) {
+        EXPECT_EQ(text.find(marker), text.size() - marker.size());  // the only one
+        EXPECT_LT(static_cast<int64_t>(text.size()), kPrintTextBudget + 8192);
+    }
+}
+
+TEST_F(DecompilerTest, TextsAFreshLoadLeftEmptyAreReadWhilePrinting) {
+    Prefernces::ScriptCommand = 2;  // the load leaves every text empty
+    testmap::MapSpec spec;
+    spec.nodes = {MapCall(-2, -3), testmap::MakeNode(-3, -1, 2, 9, -4, 0, std::string("\0\0", 2)),
+                  testmap::MakeNode(-4, -1, 9, 9, -1, -1, "words")};
+    Load(spec);
+    EXPECT_EQ(ScriptTreeExtract(state, -2, "h"), "h (  \"\")\n");
+    EXPECT_EQ(Print(2, -2, "h"), "h ( " + std::string(1, '\0') + " \"words\")\n");
+    EXPECT_EQ(state.SyntaxCache[3].Command, "words");
+}
+
 // ---- Node texts read from the map while printing ----
 
 class OnDemandTest : public DecompilerTest {
@@ -400,13 +406,12 @@ protected:
         Prefernces::ScriptCommand = 2;
     }
 
-    Syntax Text(int32_t identity, int32_t textOffset, std::string held = "held") {
-        Syntax node = Value(identity, std::move(held), 0, 0);
+    Syntax Text(int32_t identity, int32_t textOffset, int32_t sibling = 0) {
+        Syntax node = Value(identity, "held", 0, sibling);
         node.ScriptTableOffset = textOffset;
         return node;
     }
 
-    testmap::TempDir dir;
     std::string path = dir.File("texts.map");
 };
 
@@ -440,47 +445,26 @@ TEST_F(OnDemandTest, TextsReadWhilePrintingCountAgainstTheReadBudget) {
     std::ofstream(path, std::ios::binary) << std::string(kLongest, 'a') << '\0';
     const auto fit = static_cast<int32_t>(kPrintReadBudget / kLongest);
     // Calls print no text of their own: only the reads grow.
+    std::string calls;
     for (int32_t i = 0; i < fit + 3; ++i) {
         Syntax call = Call(-2 - i, -1, -3 - i);
         call.ScriptTableOffset = 0;
-        call.Command = "held";
         Add(call);
-    }
-    std::string calls;
-    for (int32_t i = 0; i < fit; ++i) {
-        calls += " (";
+        calls += i < fit ? " (" : "";
     }
     EXPECT_EQ(Print(2, -2), calls + OverBudget(-2 - fit));
     EXPECT_EQ(state.SyntaxCache[static_cast<size_t>(fit - 1)].Command, std::string(kLongest, 'a'));
-    EXPECT_EQ(state.SyntaxCache[static_cast<size_t>(fit)].Command, "held");
-
-    // The order walk prints from the first child's sibling on.
-    Add(Call(-1000, -2));
-    Show(-1000);
-    calls.resize(static_cast<size_t>(fit));
-    std::fill(calls.begin(), calls.end(), '(');
-    EXPECT_EQ(Join(Stream(1, -1000)), calls + OverBudget(-3 - fit));
+    EXPECT_EQ(state.SyntaxCache[static_cast<size_t>(fit)].Command, "call");
 }
 
-TEST_F(OnDemandTest, OrderWalkFirstChildLineShowsTheTextItHolds) {
-    Syntax first = Text(-2, 0);
-    first.SibExpPointer = -3;
-    Add(first);
-    Add(Text(-3, 0));
-    Add(Call(-4, -2));
-    Show(-4);
-    EXPECT_EQ(Print(1, -4), "(held\n begin");
-    EXPECT_EQ(state.SyntaxCache[0].Command, "held");
-}
-
-TEST_F(OnDemandTest, PlainWalksReadNoSetting) {
-    Prefernces::SyntaxTag = true;
-    Prefernces::DecompStyle = 3;
-    Syntax first = Text(-2, 0);
-    first.SibExpPointer = -3;
-    Add(first);
+// The order walk's first child line shows the text its record holds; the walks without settings
+// read no text, tag nothing and choose no style.
+TEST_F(OnDemandTest, FirstChildLineAndPlainWalksShowTheTextsTheRecordsHold) {
+    Add(Text(-2, 0, -3));
     Add(Text(-3, 0));
     const int32_t root = Add(Call(-4, -2));
+    Prefernces::SyntaxTag = true;
+    Prefernces::DecompStyle = 3;
     state.LoadedSyntax = 2;
     EXPECT_EQ(ScriptTreeExtract(state, -4, "h"), "h ( held held");
     RecordingSink field;
@@ -489,19 +473,29 @@ TEST_F(OnDemandTest, PlainWalksReadNoSetting) {
     EXPECT_EQ(state.SyntaxCache[1].Command, "held");
     EXPECT_EQ(state.LoadedSyntax, 2);
     EXPECT_TRUE(messages.messages.empty());
+
+    Prefernces::SyntaxTag = false;
+    Show(-4);
+    EXPECT_EQ(Print(1, -4), "(held\n begin");
+    EXPECT_EQ(state.SyntaxCache[0].Command, "held");
 }
 
-TEST_F(OnDemandTest, EveryDescentChoosesTheStyleAgain) {
-    // A style saved at a read's yield applies from the next descent on: style 3 descents
-    // return the empty text, which the floating text then continues from.
+// A style saved at a read's yield applies from the next descent on: style 3 descents return
+// the empty text, which the floating text then continues from.
+TEST_F(OnDemandTest, OnlyStylesOneAndTwoPrintAndEveryDescentChoosesTheStyleAgain) {
     Add(Call(-2, -3, -4));  // its text is "begin", at offset 0
     Add(Text(-3, 0));
     Add(Text(-4, 0));
+    for (int32_t style : {3, 0, 4, -1}) {
+        EXPECT_EQ(Print(style, -2, "h"), "");  // not even the header
+        EXPECT_TRUE(Stream(style, -2).empty());
+    }
+    EXPECT_EQ(messages.messages, (Pieces{kNotImplemented, kNotImplemented}));
     platform::SetYieldHook([] { Prefernces::DecompStyle = 3; });
     EXPECT_EQ(Print(2, -2, "h"), "");
-    EXPECT_EQ(messages.messages, (Pieces{kNotImplemented, kNotImplemented}));
-    EXPECT_EQ(Stream(2, -2), Pieces{" ("});
     EXPECT_EQ(messages.messages.size(), 4u);
+    EXPECT_EQ(Stream(2, -2), Pieces{" ("});
+    EXPECT_EQ(messages.messages.size(), 6u);
 }
 
 }  // namespace
