@@ -58,10 +58,23 @@ TEST(CommandDatabaseTest, ListsANameEachTimeItComesWithAnotherIdentity) {
     }
 }
 
+// Past a handful of entries a sort that is not stable mixes up equal identities.
+TEST(CommandDatabaseTest, EqualIdentitiesKeepTheirOrderInALongListing) {
+    std::vector<Syntax> nodes;
+    std::string text;
+    for (char name = 'z'; name >= 'a'; --name) {
+        nodes.push_back(Command(std::string(1, name), 4));
+        text += Line(std::string(1, name), 4);
+    }
+    nodes.push_back(Command("first", 3));
+    EXPECT_EQ(BuildCommandDatabase(nodes).text, Line("first", 3) + text);
+}
+
 TEST(CommandDatabaseTest, Summary) {
     const CommandListing empty = BuildCommandDatabase({});
     EXPECT_EQ(empty.text, "");
-    EXPECT_EQ(CommandDatabaseSummary(empty, 90), "0 proccessed, and 0 were added. This took 1.5 seconds");
+    EXPECT_EQ(CommandDatabaseSummary(empty, 90),
+              "0 proccessed, and 0 were added. This took 1.5 seconds");
 }
 
 }  // namespace
