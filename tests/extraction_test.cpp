@@ -6,13 +6,9 @@
 #include <vector>
 
 #include "HandState.h"
-#include "MapBuilder.h"
-#include "TempDir.h"
 #include "extraction/Extraction.h"
 #include "extraction/ExtractionText.h"
-#include "mapfile/MapReader.h"
 #include "platform/Hooks.h"
-#include "preferences/Prefernces.h"
 
 namespace {
 
@@ -22,24 +18,25 @@ class ExtractionTest : public ::testing::Test {
 protected:
     void SetUp() override { state.SyntaxByIdentity.emplace(); }
 
-    int32_t Add(Syntax node) { return handstate::Add(state, std::move(node)); }
+    void Add(const std::vector<Syntax>& nodes) {
+        for (const Syntax& node : nodes) {
+            handstate::Add(state, node);
+        }
+    }
 
     // A script whose walk covers exactly `body`: a first child (a value, "begin"), whose next
     // sibling is the first body node, then the body, then the root.
-    void AddScript(const std::string& name, const std::vector<Syntax>& body, int32_t type = 0,
-                   int32_t returnType = 4) {
+    void AddScript(const std::string& name, const std::vector<Syntax>& body) {
         const int32_t base = 1000 * static_cast<int32_t>(state.ScriptHeaderCache.size() + 1);
-        Add(Node(base, 9, 2, "begin", -1, body.empty() ? base + 999 : body.front().ExpIdentity));
-        for (const Syntax& node : body) {
-            Add(node);
-        }
-        Add(Node(base + 999, 8, 4, "begin", base));
-        state.ScriptHeaderCache.push_back({name, type, returnType, base + 999, 0});
+        Add({Node(base, 9, 2, "begin", -1, body.empty() ? base + 999 : body.front().ExpIdentity)});
+        Add(body);
+        Add({Node(base + 999, 8, 4, "begin", base)});
+        state.ScriptHeaderCache.push_back({name, 0, 4, base + 999, 0});
     }
 
     void AddGlobal(const std::string& name, int32_t type, int32_t value) {
         const int32_t identity = 500 + static_cast<int32_t>(state.GlobalHeaderCache.size());
-        Add(Node(identity, 9, type, "", -1, -1, value));
+        Add({Node(identity, 9, type, "", -1, -1, value)});
         state.GlobalHeaderCache.push_back({name, type, identity, 0});
     }
 
@@ -50,7 +47,8 @@ protected:
     MapState state;
 };
 
-// One walked node (identity 1, no links unless told) and what both node rules print for it.
+// One walked node (identity 1) and what each walk prints for it. The node rules are the viewer's
+// (Extract All) and the settings-free ones (the ranges); the closing rule is the extractions' own.
 struct NodeCase {
     Syntax node;
     std::string all;    // Extract All
@@ -59,19 +57,8 @@ struct NodeCase {
 
 TEST_F(ExtractionTest, NodeAndClosingRules) {
     const std::vector<NodeCase> cases = {
-        // Engine -1 and kind 13 print the text as it is, before any other rule of Extract All.
-        {Node(1, 9, 9, "s", 7, 7, 0, -1), " s", " s"},
-        {Node(1, 13, 9, "s", 7, 7), " s", " s"},
-        {Node(1, 8, 6, "c", 7, 7), "(", "("},
         {Node(1, 10, 6, "c", 7, 7, 12), "(", " 12"},
-        {Node(1, 4, 6, "c", 7, 7, 12), " 12", " 12"},
-        {Node(1, 4, 7, "c", 7, 7, -3), " -3", " -3"},
-        {Node(1, 4, 8, "c", 7, 7, 40), " 40", " 40"},
-        {Node(1, 4, 5, "c", 7, 7, -255), " true", " true"},
-        {Node(1, 4, 5, "c", 7, 7, -256), " false", " false"},
-        {Node(1, 4, 5, "c", 7, 7, 1), " c", " c"},
         {Node(1, 4, 9, "c", 7, 7), " \"c\"", " c"},
-        {Node(1, 4, 2, "", 7, 7), " ", " "},
         // Closing: only value nodes close, by their own links.
         {Node(1, 9, 2, "c", -1, -1), " c))\n", " c))\n"},
         {Node(1, 9, 2, "c", 7, -1), " c)\n", " c)\n"},
@@ -86,33 +73,11 @@ TEST_F(ExtractionTest, NodeAndClosingRules) {
         AddScript("z", {c.node});
         EXPECT_EQ(ScriptsOf(ExtractAll(state).text),
                   "(script startup z\n(begin\n" + c.all + "))\n\n");
-        EXPECT_EQ(ExtractScriptRange(state, 0, -1).text, "");
         state.ScriptHeaderCache.push_back(state.ScriptHeaderCache.front());
         EXPECT_EQ(ExtractScriptRange(state, 0, 0).text, "(script startup z\n(begin\n" + c.range +
                                                             "))\n\n(script startup z\n(begin\n" +
                                                             c.range + "))\n\n");
     }
-}
-
-TEST(ExtractionMapTest, ABuiltMapPrintsAsTheRulesSay) {
-    testmap::MapSpec spec;
-    spec.nodes = {
-        testmap::MakeNode(-32767, 0, 2, 9, -32766, -1, "begin"),   // first child
-        testmap::MakeNode(-32766, 19, 4, 8, -1, -32765, "sleep"),  // a call
-        testmap::MakeNode(-32765, 19, 2, 9, -32764, 0, "sleep"),   // its function name
-        testmap::MakeNode(-32764, -1, 7, 9, -1, -1, "30", 30),     // its argument
-        testmap::MakeNode(-32763, 0, 4, 8, -1, -32767, "begin"),   // root
-    };
-    spec.scripts = {{"main", 1, 4, -32763}};
-    spec.globals = {{"g", 7, -32764}};
-    testmap::TempDir dir;
-    ASSERT_TRUE(testmap::Build(spec).Save(dir.File("m.map")));
-    Prefernces::ResetToDefaults();
-    MapState state;
-    ASSERT_EQ(OpenMap(state, dir.File("m.map")).result, LoadResult::Loaded);
-    EXPECT_EQ(
-        ExtractAll(state).text,
-        "(global short g 30)\n\n\n\n\n\n(script dormant void main\n(begin\n( sleep 30))\n))\n\n");
 }
 
 // The walk runs from the first child's sibling, position 0 when it has none, up to the root.
@@ -123,9 +88,6 @@ TEST_F(ExtractionTest, TheWalkRunsFromTheFirstChildsSiblingToTheRoot) {
         std::string text;
     };
     const std::vector<Case> cases = {
-        {"a first child that is no value prints no line",
-         {Node(1, 4, 7, "x", -1, -1, 5), Node(2, 8, 2, "call", -1, 1), Node(3, 8, 4, "begin", 2)},
-         "(script startup s 5())\n\n"},
         {"without a sibling from position 0",
          {Node(1, 9, 2, "a", 7, 7), Node(4, 9, 2, "", -1, -1), Node(3, 8, 4, "begin", 4),
           Node(5, 9, 2, "after", -1, -1)},
@@ -137,9 +99,7 @@ TEST_F(ExtractionTest, TheWalkRunsFromTheFirstChildsSiblingToTheRoot) {
     for (const Case& c : cases) {
         state = MapState();
         SetUp();
-        for (const Syntax& node : c.nodes) {
-            Add(node);
-        }
+        Add(c.nodes);
         state.ScriptHeaderCache.push_back({"s", 0, 4, 3, 0});
         EXPECT_EQ(ScriptsOf(ExtractAll(state).text), c.text) << c.name;
     }
@@ -169,52 +129,31 @@ TEST_F(ExtractionTest, EmptyNodeCachePrintsNoNodeAndReadsNothingOutside) {
     state.SyntaxByIdentity.reset();
     state.GlobalHeaderCache = {{"g", 7, 5, 0}};
     state.ScriptHeaderCache = {{"s", 1, 4, 5, 0}};
-    const ExtractAllResult result = ExtractAll(state);
-    EXPECT_EQ(result.text, "(global short g )\n\n\n\n\n\n(script dormant void s))\n\n");
+    EXPECT_EQ(ExtractAll(state).text, "(global short g )\n\n\n\n\n\n(script dormant void s))\n\n");
     EXPECT_EQ(ExtractScriptRange(state, -1, 0).text, "(script dormant void s))\n\n");
-    // Nothing at all: five line ends.
-    EXPECT_EQ(ExtractAll(MapState()).text, "\n\n\n\n\n");
-}
-
-// Syntax parts: one per global, two per script and one per walked node.
-TEST_F(ExtractionTest, CountsAndSummary) {
-    AddGlobal("a", 7, 1);
-    AddGlobal("b", 7, 2);
-    AddScript("s",
-              {Node(10, 9, 2, "n", 7, 7), Node(11, 9, 2, "n", 7, 7), Node(12, 9, 2, "n", 7, 7)});
-    const ExtractAllResult result = ExtractAll(state);
-    EXPECT_FALSE(result.cut);
-    EXPECT_EQ(ExtractAllSummary(result, 90),
-              "The extraction is done.\n2 globals were extracted, 1 scripts were extracted, and "
-              "7 syntax parts extracted.\nThis proccess took 1.5 seconds.");
-    EXPECT_EQ(ExtractAllSummary(ExtractAll(MapState()), 1),
-              "The extraction is done.\n0 globals were extracted, 0 scripts were extracted, and "
-              "0 syntax parts extracted.\nThis proccess took 0.01666667 seconds.");
 }
 
 TEST_F(ExtractionTest, RangesTakeTheRowsAsPositions) {
     for (const char* name : {"a", "b", "c", "d"}) {
         AddGlobal(name, 7, 1);
     }
-    auto names = [](const std::string& text) {
-        std::string out;
-        for (size_t at = text.find("short "); at != std::string::npos;
-             at = text.find("short ", at + 1)) {
-            out += text[at + 6];
+    auto lines = [](const std::string& names) {
+        std::string text;
+        for (const char name : names) {
+            text += std::string("(global short ") + name + " 1)\n";
         }
-        return out;
+        return text;
     };
-    EXPECT_EQ(names(ExtractGlobalRange(state, 0, 0).text), "ab");
-    EXPECT_EQ(names(ExtractGlobalRange(state, 1, 0).text), "bc");
-    EXPECT_EQ(names(ExtractGlobalRange(state, 1, 1).text), "bcd");
-    EXPECT_EQ(names(ExtractGlobalRange(state, 2, 0).text), "cd");
-    EXPECT_EQ(names(ExtractGlobalRange(state, 0, -1).text), "");
+    EXPECT_EQ(ExtractGlobalRange(state, 0, 0).text, lines("ab"));
+    EXPECT_EQ(ExtractGlobalRange(state, 1, 0).text, lines("bc"));
+    EXPECT_EQ(ExtractGlobalRange(state, 1, 1).text, lines("bcd"));
+    EXPECT_EQ(ExtractGlobalRange(state, 2, 0).text, lines("cd"));
+    EXPECT_EQ(ExtractGlobalRange(state, 0, -1).text, lines(""));
     // No start row: the end rows name positions from 0, and position -1 is never read.
-    EXPECT_EQ(names(ExtractGlobalRange(state, -1, 1).text), "ab");
+    EXPECT_EQ(ExtractGlobalRange(state, -1, 1).text, lines("ab"));
     // Rows listed for a larger map than the one open now: what the cache holds of the run.
-    EXPECT_EQ(names(ExtractGlobalRange(state, 2, 5).text), "cd");
-    EXPECT_EQ(names(ExtractGlobalRange(state, 7, 3).text), "");
-    EXPECT_EQ(ExtractScriptRange(state, 0, 3).text, "");
+    EXPECT_EQ(ExtractGlobalRange(state, 2, 5).text, lines("cd"));
+    EXPECT_EQ(ExtractGlobalRange(state, 7, 3).text, lines(""));
 }
 
 TEST(ExtractionTextTest, CutsAtTheFirstBytePastTheLimit) {
@@ -249,15 +188,14 @@ TEST(ExtractionTextTest, CutsAtTheFirstBytePastTheLimit) {
 TEST_F(ExtractionTest, AHostileMapStopsAtTheLimitAndSaysSo) {
     // Every script walks the whole cache from position 0: quadratic text without a limit.
     for (int32_t i = 0; i < 30000; ++i) {
-        Add(Node(i, 9, 2, std::string(100, 'x'), 7, -1));
+        Add({Node(i, 9, 2, std::string(100, 'x'), 7, -1)});
     }
-    Add(Node(-2, 8, 4, "begin", 0));
+    Add({Node(-2, 8, 4, "begin", 0)});
     for (int32_t i = 0; i < 4000; ++i) {
         state.ScriptHeaderCache.push_back({"s", 0, 0, -2, 0});
     }
     const ExtractAllResult all = ExtractAll(state);
     EXPECT_TRUE(all.cut);
-    EXPECT_LE(all.text.size(), kExtractionLimit.bytes);
     EXPECT_EQ(all.text.size(), kExtractionLimit.bytes);
     EXPECT_NE(ExtractAllSummary(all, 0).find(CutNotice()), std::string::npos);
     const RangeText range = ExtractScriptRange(state, 0, 3998);
@@ -265,16 +203,22 @@ TEST_F(ExtractionTest, AHostileMapStopsAtTheLimitAndSaysSo) {
     EXPECT_LE(range.text.size(), kExtractionLimit.bytes);
 }
 
-TEST_F(ExtractionTest, StopsWhenAskedAndYieldsPerStep) {
+TEST_F(ExtractionTest, CountsYieldsAndStopsWhenAsked) {
     AddGlobal("g", 7, 1);
     AddScript("s", {Node(1, 9, 2, "a", 7, 7), Node(2, 9, 2, "b", 7, 7)});
     static int yields = 0;
     yields = 0;
     platform::SetYieldHook([] { ++yields; });
-    ExtractAll(state);
+    const ExtractAllResult result = ExtractAll(state);
     // One global, two walked nodes, one script.
     EXPECT_EQ(yields, 4);
     platform::SetYieldHook(nullptr);
+    EXPECT_FALSE(result.cut);
+    // Syntax parts: one per global, two per script and one per walked node. Ticks are
+    // sixtieths of a second.
+    EXPECT_EQ(ExtractAllSummary(result, 1),
+              "The extraction is done.\n1 globals were extracted, 1 scripts were extracted, and "
+              "5 syntax parts extracted.\nThis proccess took 0.01666667 seconds.");
     const std::atomic<bool> stop{true};
     const ExtractAllResult stopped = ExtractAll(state, &stop);
     EXPECT_EQ(stopped.globals + stopped.scripts, 0);
