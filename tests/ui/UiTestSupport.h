@@ -7,16 +7,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
-#include <QGroupBox>
-#include <QLabel>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -47,17 +43,6 @@ struct DesignRow {
     const char* caption = nullptr;
 };
 
-inline QString Caption(const QWidget& control) {
-    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
-        return label->text();
-    }
-    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
-        return button->text();
-    }
-    const auto* box = qobject_cast<const QGroupBox*>(&control);
-    return box != nullptr ? box->title() : QString();
-}
-
 inline void ExpectDesign(const platform::DesignWindow& window, const std::vector<DesignRow>& rows) {
     for (const DesignRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -67,7 +52,9 @@ inline void ExpectDesign(const platform::DesignWindow& window, const std::vector
         EXPECT_EQ(control->parentWidget()->objectName(), row.parent);
         EXPECT_EQ(QRect(control->mapTo(window.Content(), QPoint(0, 0)), control->size()), row.rect);
         if (row.caption != nullptr) {
-            EXPECT_EQ(Caption(*control), row.caption);
+            EXPECT_EQ(
+                control->property(control->inherits("QGroupBox") ? "title" : "text").toString(),
+                row.caption);
         }
     }
 }
@@ -91,43 +78,71 @@ inline void ProcessEvents() {
 
 using testmap::ReadFileBytes;
 
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-// A preferences file as the program writes it: Int32s big-endian, then the tag byte, the
-// folder's length byte and its bytes.
-inline std::vector<uint8_t> PrefsBytes(int32_t major, int32_t minor, int32_t scriptCommand,
-                                       int32_t scriptPrinting, int32_t decompStyle,
-                                       int32_t engineCommands, bool syntaxTag,
-                                       const std::string& mapFolder) {
-    std::vector<uint8_t> bytes;
-    for (int32_t value :
-         {major, minor, scriptCommand, scriptPrinting, decompStyle, engineCommands}) {
-        const auto bits = static_cast<uint32_t>(value);
-        for (int shift = 24; shift >= 0; shift -= 8) {
-            bytes.push_back(static_cast<uint8_t>(bits >> shift));
-        }
-    }
-    bytes.push_back(syntaxTag ? 1 : 0);
-    bytes.push_back(static_cast<uint8_t>(mapFolder.size()));
-    bytes.insert(bytes.end(), mapFolder.begin(), mapFolder.end());
-    return bytes;
-}
-
 // Each case starts with the default settings, an empty configuration folder (XDG_CONFIG_HOME
 // points into a temporary folder), no window open, and message boxes answered by the test
 // instead of a user.
 class UiTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        ASSERT_TRUE(config_.isValid());
+        ASSERT_TRUE(files_.isValid());
+        CloseAllWindows();
+        qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+        platform::UseConfigurationFolder();
+        Prefernces::ResetToDefaults();
+        platform::SetMessageHook(platform::ShowMessage);
+        platform::SetModalHook([this](QMessageBox& box) -> QAbstractButton* {
+            ShownBox seen{box.text(), box.informativeText(), {}, box.icon()};
+            QAbstractButton* chosen =
+                box.escapeButton() != nullptr ? box.escapeButton() : box.button(QMessageBox::Ok);
+            for (QAbstractButton* button : box.buttons()) {
+                seen.buttons.append(button->text());
+                if (button->text() == answer) {
+                    chosen = button;
+                }
+            }
+            shown.push_back(seen);
+            return chosen;
+        });
+    }
 
-    std::string PrefsPath() const;
+    void TearDown() override {
+        CloseAllWindows();
+        platform::SetModalHook(nullptr);
+        platform::SetOpenFileHook(nullptr);
+        platform::SetFolderHook(nullptr);
+        platform::SetMessageHook(nullptr);
+        platform::SetYieldHook(nullptr);
+        Prefernces::ResetToDefaults();
+    }
+
+    // The version the program stamps on its preferences file.
+    static constexpr int32_t kMajor = MORVANE_VERSION_MAJOR;
+    static constexpr int32_t kMinor = MORVANE_VERSION_MINOR;
+
+    // A preferences file as the program writes it: Int32s big-endian, then the tag byte, the
+    // folder's length byte and its bytes.
+    static std::vector<uint8_t> PrefsBytes(const Prefernces::FileContents& c) {
+        std::vector<uint8_t> bytes;
+        for (int32_t value : {c.majorVersion, c.minorVersion, c.scriptCommand, c.scriptPrinting,
+                              c.decompStyle, c.engineCommands}) {
+            for (int shift = 24; shift >= 0; shift -= 8) {
+                bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
+            }
+        }
+        bytes.push_back(c.syntaxTag ? 1 : 0);
+        bytes.push_back(static_cast<uint8_t>(c.mapFolder.size()));
+        bytes.insert(bytes.end(), c.mapFolder.begin(), c.mapFolder.end());
+        return bytes;
+    }
+
+    std::string PrefsPath() const { return platform::DefaultFolderItem(Prefernces::kFileName); }
+    // Its bytes; none when it cannot be read.
+    std::vector<uint8_t> PrefsFile() const { return ReadFileBytes(PrefsPath()); }
     // A path in a temporary folder of the case's own.
-    std::string TempPath(const std::string& name) const;
+    std::string TempPath(const std::string& name) const {
+        return platform::PathToBytes(files_.filePath(platform::PathFromBytes(name)));
+    }
 
     // The boxes shown so far.
     std::vector<ShownBox> shown;
@@ -139,49 +154,5 @@ private:
     QTemporaryDir config_;
     QTemporaryDir files_;
 };
-
-inline void UiTest::SetUp() {
-    ASSERT_TRUE(config_.isValid());
-    ASSERT_TRUE(files_.isValid());
-    CloseAllWindows();
-    qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
-    platform::UseConfigurationFolder();
-    Prefernces::ResetToDefaults();
-    platform::SetMessageHook(platform::ShowMessage);
-    platform::SetModalHook([this](QMessageBox& box) -> QAbstractButton* {
-        ShownBox seen{box.text(), box.informativeText(), {}, box.icon()};
-        QAbstractButton* chosen = nullptr;
-        for (QAbstractButton* button : box.buttons()) {
-            seen.buttons.append(button->text());
-            if (button->text() == answer) {
-                chosen = button;
-            }
-        }
-        shown.push_back(seen);
-        if (chosen == nullptr) {
-            chosen =
-                box.escapeButton() != nullptr ? box.escapeButton() : box.button(QMessageBox::Ok);
-        }
-        return chosen;
-    });
-}
-
-inline void UiTest::TearDown() {
-    CloseAllWindows();
-    platform::SetModalHook(nullptr);
-    platform::SetOpenFileHook(nullptr);
-    platform::SetFolderHook(nullptr);
-    platform::SetMessageHook(nullptr);
-    platform::SetYieldHook(nullptr);
-    Prefernces::ResetToDefaults();
-}
-
-inline std::string UiTest::PrefsPath() const {
-    return platform::DefaultFolderItem(Prefernces::kFileName);
-}
-
-inline std::string UiTest::TempPath(const std::string& name) const {
-    return platform::PathToBytes(files_.filePath(platform::PathFromBytes(name)));
-}
 
 }  // namespace uitest

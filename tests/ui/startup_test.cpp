@@ -1,8 +1,8 @@
 #include <QAction>
-#include <QRadioButton>
 #include <QTimer>
 
 #include <filesystem>
+#include <fstream>
 
 #include "UiTestSupport.h"
 #include "mainwindow/ui/App.h"
@@ -10,13 +10,7 @@
 #include "platform/ui/NamedMenu.h"
 #include "preferences/ui/PrefWin.h"
 
-using uitest::PrefsBytes;
-using uitest::ReadFileBytes;
-
 namespace {
-
-constexpr int32_t kMajor = MORVANE_VERSION_MAJOR;
-constexpr int32_t kMinor = MORVANE_VERSION_MINOR;
 
 class StartUpTest : public uitest::UiTest {
 protected:
@@ -26,100 +20,69 @@ protected:
         uitest::ProcessEvents();
     }
 
-    static void ExpectSettings(int32_t scriptCommand, int32_t scriptPrinting, int32_t decompStyle,
-                               int32_t engineCommands, bool syntaxTag,
-                               const std::string& mapFolder) {
-        EXPECT_EQ(Prefernces::ScriptCommand, scriptCommand);
-        EXPECT_EQ(Prefernces::ScriptPrinting, scriptPrinting);
-        EXPECT_EQ(Prefernces::DecompStyle, decompStyle);
-        EXPECT_EQ(Prefernces::EngineCommands, engineCommands);
-        EXPECT_EQ(Prefernces::SyntaxTag, syntaxTag);
-        EXPECT_EQ(Prefernces::MapFolder, mapFolder);
+    // The settings as a file of this version would hold them.
+    static std::vector<uint8_t> Settings() {
+        return PrefsBytes(Prefernces::CurrentSettings(kMajor, kMinor));
     }
+    const std::vector<uint8_t> defaults = PrefsBytes({kMajor, kMinor, 1, 1, 1, 1, false, ""});
 };
 
+// The file goes into the application's folder under the configuration home.
 TEST_F(StartUpTest, FirstRunWritesTheDefaultsAndLeavesThePreferencesWindowOpen) {
     StartApplication();
 
-    EXPECT_EQ(ReadFileBytes(PrefsPath()), PrefsBytes(kMajor, kMinor, 1, 1, 1, 1, false, ""));
+    const std::string config = qEnvironmentVariable("XDG_CONFIG_HOME").toStdString();
+    EXPECT_EQ(uitest::ReadFileBytes(config + "/Morvane/Prefences.pref"), defaults);
     ASSERT_NE(MainWindow::Existing(), nullptr);
     EXPECT_TRUE(MainWindow::Existing()->isVisible());
-    PrefWin* preferences = PrefWin::Existing();
-    ASSERT_NE(preferences, nullptr);
-    EXPECT_TRUE(preferences->isVisible());
-    EXPECT_TRUE(preferences->Controls().RbStartup->isChecked());
-    EXPECT_EQ(preferences->Controls().FldMapFolder->text(), "");
-    EXPECT_FALSE(MainWindow::Existing()->ScriptToolsProtectMap()->Enabled());
+    ASSERT_NE(PrefWin::Existing(), nullptr);
+    EXPECT_TRUE(PrefWin::Existing()->isVisible());
     EXPECT_TRUE(shown.empty());
 }
 
-TEST_F(StartUpTest, ConfigurationFolderIsTheApplicationsUnderTheXdgHome) {
-    const std::string folder = qEnvironmentVariable("XDG_CONFIG_HOME").toStdString() + "/Morvane";
-    EXPECT_EQ(PrefsPath(), folder + "/Prefences.pref");
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-}
-
-TEST_F(StartUpTest, CurrentFileIsReadWithoutAQuestionAndItsValuesStoredUnchecked) {
-    const auto file = PrefsBytes(kMajor, kMinor, 0, 7, 3, -1, true, "/srv/maps");
-    uitest::WriteBytes(PrefsPath(), file);
-
-    StartApplication();
-
-    ExpectSettings(0, 7, 3, -1, true, "/srv/maps");
-    EXPECT_EQ(MainWindow::Existing()->MapFolder, "/srv/maps");
-    EXPECT_EQ(PrefWin::Existing(), nullptr);
-    EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(ReadFileBytes(PrefsPath()), file);
-}
-
+// A file of this version is read without a question, its values unchecked; one of another
+// version, or too short for its version words, only on "Update" (not on Escape). The file is
+// never rewritten, so the question comes again at the next start.
 TEST_F(StartUpTest, FileOfAnotherVersionIsReadOnlyWhenTheUserAgrees) {
+    const auto file = [](int32_t major, int32_t minor) {
+        return PrefsBytes({major, minor, 0, 7, 3, -1, true, "/srv/maps"});
+    };
     struct Case {
-        int32_t major;
-        int32_t minor;
+        std::vector<uint8_t> file;
         QString answer;
+        bool asked;
         bool read;
     };
-    for (const Case& c :
-         {Case{kMajor + 1, kMinor, "Update", true}, Case{kMajor, kMinor + 1, "Update", true},
-          Case{kMajor, kMinor + 1, "Dont update", false},
-          Case{kMajor - 1, kMinor, "Dont update", false}, Case{kMajor, kMinor + 1, "", false}}) {
-        SCOPED_TRACE(c.answer.toStdString() + " " + std::to_string(c.major) + "." +
-                     std::to_string(c.minor));
+    const std::vector<Case> cases = {
+        {file(kMajor, kMinor), "", false, true},
+        {file(kMajor + 1, kMinor), "Update", true, true},
+        {file(kMajor, kMinor + 1), "Update", true, true},
+        {file(kMajor, kMinor + 1), "Dont update", true, false},
+        {file(kMajor - 1, kMinor), "Dont update", true, false},
+        {file(kMajor, kMinor + 1), "", true, false},
+        {{0, 0, 0}, "Update", true, false},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
         uitest::CloseAllWindows();
         Prefernces::ResetToDefaults();
         shown.clear();
-        answer = c.answer;
-        const auto file = PrefsBytes(c.major, c.minor, 2, 2, 3, 2, true, "/old");
-        uitest::WriteBytes(PrefsPath(), file);
+        answer = cases[i].answer;
+        std::ofstream(PrefsPath(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(cases[i].file.data()),
+                   static_cast<std::streamsize>(cases[i].file.size()));
 
         StartApplication();
 
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].text, "Update the prefernce file?");
-        EXPECT_EQ(shown[0].informative,
-                  "The current prefernce file is out of date, would you like to attempt to read "
-                  "it in anyway?.");
-        EXPECT_EQ(shown[0].buttons, (QStringList{"Update", "Dont update"}));
-        EXPECT_EQ(shown[0].icon, QMessageBox::Warning);
-        if (c.read) {
-            ExpectSettings(2, 2, 3, 2, true, "/old");
-        } else {
-            ExpectSettings(1, 1, 1, 1, false, "");
+        ASSERT_EQ(shown.size(), cases[i].asked ? 1u : 0u);
+        for (const uitest::ShownBox& box : shown) {
+            EXPECT_EQ(box.text, "Update the prefernce file?");
         }
-        // Never rewritten: the question comes again at the next start.
-        EXPECT_EQ(ReadFileBytes(PrefsPath()), file);
+        EXPECT_EQ(Settings(), cases[i].read ? file(kMajor, kMinor) : defaults);
+        EXPECT_EQ(MainWindow::Existing()->MapFolder, Prefernces::MapFolder);
+        EXPECT_EQ(PrefsFile(), cases[i].file);
         EXPECT_EQ(PrefWin::Existing(), nullptr);
     }
-}
-
-// What a short file keeps is the file reader's matter (preferences_test.cpp). One too short
-// for its version words is out of date, and has nothing to read even on "Update".
-TEST_F(StartUpTest, AFileWithoutItsVersionWordsIsOutOfDate) {
-    answer = "Update";
-    uitest::WriteBytes(PrefsPath(), {0, 0, 0});
-    StartApplication();
-    EXPECT_EQ(shown.size(), 1u);
-    ExpectSettings(1, 1, 1, 1, false, "");
 }
 
 TEST_F(StartUpTest, UnreadableFileIsReportedAndTheDefaultsApply) {
@@ -127,33 +90,13 @@ TEST_F(StartUpTest, UnreadableFileIsReportedAndTheDefaultsApply) {
     StartApplication();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0].text.contains("could not be read")) << shown[0].text.toStdString();
-    ExpectSettings(1, 1, 1, 1, false, "");
-    ASSERT_NE(MainWindow::Existing(), nullptr);
+    EXPECT_EQ(Settings(), defaults);
 }
 
-TEST_F(StartUpTest, UnwritableFolderIsReportedOnTheFirstRun) {
-    // A configuration home beneath a plain file can hold nothing.
-    const std::string blocker = TempPath("plain");
-    uitest::WriteBytes(blocker, {1});
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(blocker + "/config"));
-
-    StartApplication();
-
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].text.startsWith("The preferences could not be saved to "))
-        << shown[0].text.toStdString();
-    EXPECT_NE(PrefWin::Existing(), nullptr);
-    ASSERT_NE(MainWindow::Existing(), nullptr);
-}
-
+// Quit ends the program at once: it asks nothing and saves no setting.
 TEST_F(StartUpTest, QuittingAsksNothingAndSavesNothing) {
-    const auto file = PrefsBytes(kMajor, kMinor, 1, 2, 1, 1, false, "");
-    uitest::WriteBytes(PrefsPath(), file);
-    const auto written = std::filesystem::last_write_time(PrefsPath());
     StartApplication();
-    // A changed choice in an open preferences window is not saved by quitting either.
-    MainWindow::Existing()->FilePrefernces()->Action()->trigger();
-    PrefWin::Existing()->Controls().RbExtracting->setChecked(true);
+    Prefernces::ScriptCommand = 2;
 
     QTimer::singleShot(0, [] { MainWindow::Existing()->FileQuit()->Action()->trigger(); });
     QTimer watchdog;
@@ -162,9 +105,7 @@ TEST_F(StartUpTest, QuittingAsksNothingAndSavesNothing) {
     EXPECT_EQ(QCoreApplication::exec(), 0);
 
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(ReadFileBytes(PrefsPath()), file);
-    EXPECT_EQ(std::filesystem::last_write_time(PrefsPath()), written);
-    EXPECT_EQ(Prefernces::ScriptCommand, 1);
+    EXPECT_EQ(PrefsFile(), defaults);
 }
 
 }  // namespace
