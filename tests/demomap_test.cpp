@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DemoMap.h"
+#include "MapBuilder.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
 #include "decompiler/Decompiler.h"
@@ -11,14 +12,18 @@
 
 namespace {
 
-class DemoMapTest : public ::testing::Test {
+// The generated maps: the demonstration map users try, the largest map the benchmarks measure.
+class GeneratedMapTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Prefernces::ResetToDefaults();
-        ASSERT_TRUE(testmap::Build(testmap::DemoMap()).Save(dir.File("demo.map")));
-        ASSERT_EQ(OpenMap(state, dir.File("demo.map")).result, LoadResult::Loaded);
-    }
+    void SetUp() override { Prefernces::ResetToDefaults(); }
     void TearDown() override { Prefernces::ResetToDefaults(); }
+
+    testmap::BuiltMap Load(const testmap::MapSpec& spec) {
+        testmap::BuiltMap map = testmap::Build(spec);
+        EXPECT_TRUE(map.Save(dir.File("generated.map")));
+        EXPECT_EQ(OpenMap(state, dir.File("generated.map")).result, LoadResult::Loaded);
+        return map;
+    }
 
     std::string Print(const std::string& name, int32_t style) {
         Prefernces::DecompStyle = style;
@@ -32,7 +37,8 @@ protected:
     MapState state;
 };
 
-TEST_F(DemoMapTest, HoldsEveryScriptTypeAnUnknownCommandAndPrintsInBothWalks) {
+TEST_F(GeneratedMapTest, DemoMapHoldsEveryScriptTypeAnUnknownCommandAndPrintsInBothWalks) {
+    Load(testmap::DemoMap());
     ASSERT_EQ(state.ScriptHeaderCache.size(), 5u);
     for (int32_t type = 0; type < 5; ++type) {
         EXPECT_EQ(state.ScriptHeaderCache[static_cast<size_t>(type)].Type, type);
@@ -57,6 +63,25 @@ TEST_F(DemoMapTest, HoldsEveryScriptTypeAnUnknownCommandAndPrintsInBothWalks) {
                    EngineCommandName(state, node.EngineIdentity) == "Uknown engine command";
     }
     EXPECT_EQ(unknown, 2);
+}
+
+TEST_F(GeneratedMapTest, MaximalMapFillsTheFormatAndLaysEveryScriptOutForTheOrderWalk) {
+    const testmap::BuiltMap map = Load(testmap::MaximalMap());
+    EXPECT_EQ(state.SyntaxCache.size(), 32768u);
+    EXPECT_EQ(state.ScriptHeaderCache.size(), 4000u);
+    EXPECT_EQ(state.GlobalHeaderCache.size(), 4000u);
+    const size_t texts = map.bytes.size() - static_cast<size_t>(map.stringDataOffset);
+    EXPECT_GT(texts, 900u * 1024u);
+    EXPECT_LT(texts, 1400u * 1024u);
+    for (const ScriptHeader& script : state.ScriptHeaderCache) {
+        const int32_t root = state.SyntaxByIdentity->at(script.ExpPointer);
+        const int32_t first =
+            state.SyntaxByIdentity->at(state.SyntaxCache[static_cast<size_t>(root)].KidExpPointer);
+        const int32_t body =
+            state.SyntaxByIdentity->at(state.SyntaxCache[static_cast<size_t>(first)].SibExpPointer);
+        ASSERT_EQ(body, first + 1) << script.Name;
+        ASSERT_LT(body, root) << script.Name;
+    }
 }
 
 }  // namespace

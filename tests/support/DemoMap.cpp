@@ -1,5 +1,8 @@
 #include "DemoMap.h"
 
+#include <algorithm>
+#include <iterator>
+#include <random>
 #include <utility>
 
 namespace testmap {
@@ -17,101 +20,135 @@ struct Expr {
     int16_t valueType = 0;
     std::string text;
     int16_t value = 0;
+    int16_t kid = 0;  // a value's: the upper half of its 32-bit value
     std::vector<Expr> args;
 };
 
 Expr Call(std::string name, int16_t engine, std::vector<Expr> args, int16_t expType = 8) {
-    Expr e;
-    e.call = true;
-    e.engine = engine;
-    e.expType = expType;
-    e.valueType = kVoid;
-    e.text = std::move(name);
-    e.args = std::move(args);
-    return e;
+    return {true, engine, expType, kVoid, std::move(name), 0, 0, std::move(args)};
 }
 
 Expr Value(int16_t valueType, std::string text, int16_t value = 0, int16_t expType = 9) {
-    Expr e;
-    e.valueType = valueType;
-    e.text = std::move(text);
-    e.value = value;
-    e.expType = expType;
-    return e;
+    const int16_t high = value < 0 ? -1 : 0;
+    return {false, -1, expType, valueType, std::move(text), value, high, {}};
 }
 
 // Lays nodes out the way the game does: a script's first child, its body in preorder, then
 // the root last, with identities counting up from -32768 by cache position.
 class Writer {
 public:
-    explicit Writer(MapSpec& spec) : spec_(spec) {}
+    // `closeLists`: the last node of a call's list, when it is a value or the call's name, gets
+    // no child.
+    Writer(MapSpec& spec, bool closeLists) : spec_(spec), closeLists_(closeLists) {}
 
-    int16_t Add(Node node) {
-        node.identity = static_cast<int16_t>(-32768 + static_cast<int>(spec_.nodes.size()));
-        spec_.nodes.push_back(std::move(node));
-        return spec_.nodes.back().identity;
-    }
-    Node& At(int16_t identity) { return spec_.nodes[static_cast<size_t>(identity + 32768)]; }
-
-    static Node NameNode(const Expr& call) {
-        Node name;
-        name.expType = 9;
-        name.valueType = kFunctionName;
-        name.engine = call.engine;
-        name.text = call.text;
-        name.kid = 0;
-        return name;
-    }
+    int32_t Size() const { return static_cast<int32_t>(spec_.nodes.size()); }
 
     int16_t Emit(const Expr& e) {
         if (!e.call) {
-            Node value;
-            value.expType = e.expType;
-            value.valueType = e.valueType;
-            value.engine = -1;
-            value.text = e.text;
-            value.value = e.value;
-            value.kid = e.value < 0 ? -1 : 0;  // the upper half of the 32-bit value
-            return Add(value);
+            return Add(MakeNode(0, -1, e.valueType, e.expType, -1, e.kid, e.text, e.value));
         }
-        Node call;
-        call.expType = e.expType;
-        call.valueType = e.valueType;
-        call.engine = e.engine;
-        call.text = e.text;
-        const int16_t callId = Add(call);
-        const int16_t nameId = Add(NameNode(e));
+        const int16_t callId = Add(MakeNode(0, e.engine, e.valueType, e.expType, -1, -1, e.text));
+        const int16_t nameId = Add(MakeNode(0, e.engine, kFunctionName, 9, -1, 0, e.text));
         At(callId).kid = nameId;
-        int16_t previous = nameId;
-        for (const Expr& arg : e.args) {
-            const int16_t argId = Emit(arg);
-            At(previous).sibling = argId;
-            previous = argId;
+        const int16_t last = Chain(nameId, e.args);
+        if (closeLists_ && At(last).expType == 9) {
+            At(last).kid = -1;
         }
         return callId;
     }
 
-    // A script: (begin statements...), first child first and root last.
+    // A script: (begin statements...); returns the root's identity.
     int16_t Script(const std::vector<Expr>& statements) {
-        const Expr begin = Call("begin", 0, {});
-        const int16_t firstId = Add(NameNode(begin));
-        int16_t previous = firstId;
-        for (const Expr& statement : statements) {
-            const int16_t id = Emit(statement);
-            At(previous).sibling = id;
-            previous = id;
-        }
-        Node root;
-        root.expType = 8;
-        root.valueType = kVoid;
-        root.engine = 0;
-        root.text = "begin";
-        root.kid = firstId;
-        return Add(root);
+        const int16_t firstId = Add(MakeNode(0, 0, kFunctionName, 9, -1, 0, "begin"));
+        Chain(firstId, statements);
+        return Add(MakeNode(0, 0, kVoid, 8, -1, firstId, "begin"));
     }
 
 private:
+    Node& At(int16_t identity) { return spec_.nodes[static_cast<size_t>(identity + 32768)]; }
+
+    // Emits each expression as the sibling of the one before; returns the last identity.
+    int16_t Chain(int16_t previous, const std::vector<Expr>& list) {
+        for (const Expr& e : list) {
+            const int16_t id = Emit(e);
+            At(previous).sibling = id;
+            previous = id;
+        }
+        return previous;
+    }
+
+    int16_t Add(Node node) {
+        node.identity = static_cast<int16_t>(-32768 + Size());
+        spec_.nodes.push_back(std::move(node));
+        return spec_.nodes.back().identity;
+    }
+
     MapSpec& spec_;
+    bool closeLists_;
+};
+
+// Random names, values and calls for the largest map, from a fixed seed.
+class Generator {
+public:
+    int Random(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+
+    std::string Word(int length) {
+        std::string text;
+        for (int i = 0; i < length; ++i) {
+            text.push_back(static_cast<char>('a' + Random(0, 25)));
+        }
+        return text;
+    }
+
+    Expr RandomValue() {
+        static constexpr int16_t kTypes[] = {5, 6, 7, 8, 9, 9, 37, 43, 44, 24};
+        Expr e;
+        e.valueType = kTypes[Random(0, 9)];
+        if (e.valueType == 5) {
+            e.value = Random(0, 1) ? -255 : -256;
+            e.text = e.value == -255 ? "true" : "false";
+        } else if (e.valueType <= 8) {
+            e.value = static_cast<int16_t>(Random(-3000, 30000));
+            e.text = std::to_string(e.value);
+        } else if (e.valueType == 9) {
+            e.text = Word(Random(30, 120)) + " " + Word(Random(20, 90));
+        } else {
+            e.text = Word(Random(24, 90));
+        }
+        return e;
+    }
+
+    // A call with its arguments; leaves `budget` reduced by the nodes it takes.
+    Expr RandomCall(int& budget, int depth) {
+        static const std::string kNames[] = {"sleep_until",
+                                             "ai_command_list_by_unit",
+                                             "object_create_anew_containing",
+                                             "sound_impulse_start",
+                                             "device_set_position_immediate",
+                                             "cinematic_screen_effect_start",
+                                             "player_action_test_look_relative_all_directions",
+                                             "volume_test_objects_all",
+                                             "unit_set_desired_flashlight_state",
+                                             "ai_magically_see_encounter",
+                                             "objects_can_see_object",
+                                             "device_group_change_only_once_more_set"};
+        const int command = Random(0, static_cast<int>(std::size(kNames)) - 1);
+        Expr call = Call(kNames[command], static_cast<int16_t>(command), {});
+        budget -= 2;
+        const int arguments = Random(0, 4);
+        for (int a = 0; a < arguments && budget > 0; ++a) {
+            if (depth < 3 && budget >= 4 && Random(0, 3) == 0) {
+                call.args.push_back(RandomCall(budget, depth + 1));
+            } else {
+                call.args.push_back(RandomValue());
+                --budget;
+            }
+        }
+        return call;
+    }
+
+private:
+    std::mt19937 random_{20261206};
 };
 
 }  // namespace
@@ -122,7 +159,7 @@ MapSpec DemoMap() {
     spec.mapName = "a10";
     spec.tagName = "levels\\a10\\a10";
     spec.firstRecord.identity = 0x6373;
-    Writer writer(spec);
+    Writer writer(spec, false);
 
     const int16_t intro = writer.Script({
         Call("fade_out", 298,
@@ -159,16 +196,55 @@ MapSpec DemoMap() {
         {"ready_to_save", 4, 5, ready},  // stub boolean
     };
 
-    const int16_t alert = writer.Emit(Value(5, "false", -256));
-    const int16_t lives = writer.Emit(Value(7, "3", 3));
-    const int16_t speed = writer.Emit(Value(6, "2", 2));
-    const int16_t score = writer.Emit(Value(8, "1500", 1500));
-    const int16_t title = writer.Emit(Value(9, "Hangar"));
-    writer.At(title).kid = -1;
-    spec.globals = {
-        {"hangar_alert", 5, alert}, {"lives", 7, lives}, {"speed", 6, speed},
-        {"score", 8, score},        {"title", 9, title},
-    };
+    Expr title = Value(9, "Hangar");
+    title.kid = -1;
+    spec.globals = {{"hangar_alert", 5, writer.Emit(Value(5, "false", -256))},
+                    {"lives", 7, writer.Emit(Value(7, "3", 3))},
+                    {"speed", 6, writer.Emit(Value(6, "2", 2))},
+                    {"score", 8, writer.Emit(Value(8, "1500", 1500))},
+                    {"title", 9, writer.Emit(title)}};
+    return spec;
+}
+
+MapSpec MaximalMap() {
+    constexpr int kNodes = 32767;
+    constexpr int kScripts = 4000;
+    constexpr int kGlobals = 4000;
+    MapSpec spec;
+    spec.kind = HeaderKind::Named;
+    spec.mapName = "a30";
+    spec.firstRecord.identity = 0x6373;  // table header bytes, as the game leaves them
+    Writer writer(spec, true);
+    Generator random;
+
+    int scriptBudget = kNodes - kGlobals;
+    for (int s = 0; s < kScripts; ++s) {
+        const int scriptsLeft = kScripts - s;
+        // Every script gets at least one statement (four nodes with its first child and root).
+        int budget = s == 0 ? 4000 : scriptBudget / scriptsLeft + random.Random(-2, 3);
+        budget = std::max(4, std::min(budget, scriptBudget - 4 * (scriptsLeft - 1)));
+        scriptBudget -= budget;
+        budget -= 2;  // the first child and the root
+        std::vector<Expr> statements;
+        while (budget >= 2) {
+            statements.push_back(random.RandomCall(budget, 0));
+        }
+        scriptBudget += budget;  // what a script could not use goes to the next
+        const int16_t root = writer.Script(statements);
+        std::string name = "script_" + std::to_string(s) + "_" + random.Word(random.Random(2, 12));
+        const auto type = static_cast<int16_t>(random.Random(0, 4));
+        const auto returnType = static_cast<int16_t>(type >= 3 ? random.Random(4, 9) : 4);
+        spec.scripts.push_back({std::move(name), type, returnType, root});
+    }
+    while (writer.Size() < kNodes - kGlobals) {
+        writer.Emit(random.RandomValue());
+    }
+    for (int g = 0; g < kGlobals; ++g) {
+        Expr value = random.RandomValue();
+        value.kid = -1;
+        spec.globals.push_back(
+            {"global_" + std::to_string(g), value.valueType, writer.Emit(value)});
+    }
     return spec;
 }
 

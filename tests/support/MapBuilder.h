@@ -18,8 +18,8 @@ struct Node {
     int16_t expType = 0;
     int16_t siblingLow = 0;  // the low half of the sibling reference, never read
     int16_t sibling = -1;
-    std::string text;
-    std::optional<int32_t> textOffset;
+    std::string text{};
+    std::optional<int32_t> textOffset{};
     int16_t value = 0;
     int16_t kid = -1;
 };
@@ -28,15 +28,16 @@ struct Node {
 Node MakeNode(int16_t identity, int16_t engine, int16_t valueType, int16_t expType, int16_t sibling,
               int16_t kid, std::string text, int16_t value = 0);
 
+// Script and global records; at most 32 name bytes are written.
 struct Script {
-    std::string name;  // at most 32 bytes are written
+    std::string name;
     int16_t type = 0;
     int16_t returnType = 0;
     int16_t root = -1;
 };
 
 struct Global {
-    std::string name;  // at most 32 bytes are written
+    std::string name;
     int16_t type = 0;
     int16_t value = -1;
 };
@@ -45,11 +46,10 @@ enum class HeaderKind { Named, Bare };
 
 struct MapSpec {
     HeaderKind kind = HeaderKind::Bare;
-    std::string bareKindTag = "head";  // the first four bytes of a bare header
-    std::string mapName = "a10";       // named header only
-    int32_t headerValue = 7;           // the int32 at offset 4
+    std::string mapName = "a10";  // named header only
+    int32_t headerValue = 7;      // the int32 at offset 4
     int32_t magic = 0x40000000;
-    std::string class1 = "scnr";  // written reversed, as the game stores class codes
+    std::string class1 = "scnr";  // class codes are written reversed, as the game stores them
     std::string class2 = "\xFF\xFF\xFF\xFF";
     std::string class3 = "\xFF\xFF\xFF\xFF";
     uint32_t ident = 0xE1740000;
@@ -70,7 +70,6 @@ struct MapSpec {
 struct BuiltMap {
     std::vector<uint8_t> bytes;
     int32_t magic = 0;
-    int32_t tagIndexOffset = 0;
     int32_t tagEntryOffset = 0;
     int32_t scenarioOffset = 0;
     int32_t scriptTableOffset = 0;
@@ -85,9 +84,10 @@ struct BuiltMap {
         return syntaxTableOffset + 36 + 20 * cacheIndex;
     }
 
-    void PutInt16(int64_t offset, int16_t value);
-    void PutInt32(int64_t offset, int32_t value);
-    void PutBytes(int64_t offset, const std::string& bytes);
+    // Lays a little-endian integer of `width` bytes, or `bytes`, at `offset`; the map grows to
+    // hold it.
+    void PutInt(int64_t offset, int32_t value, int width = 4);
+    void PutBytes(int64_t offset, const std::string& text);
     // The map's bytes with `replacement` laid over them at `offset`.
     std::vector<uint8_t> With(int64_t offset, const std::string& replacement) const;
     // Writes the bytes to a file; returns false on failure.
@@ -104,10 +104,5 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path);
 // way the order walk expects (first child, body in preorder, root last) and are linked as real
 // trees, so both walks print them. Deterministic.
 MapSpec MaximalMap();
-
-// Identity of the node at a cache position in generated maps (-32768 upward).
-inline int16_t GeneratedIdentity(int32_t cachePosition) {
-    return static_cast<int16_t>(-32769 + cachePosition);
-}
 
 }  // namespace testmap
