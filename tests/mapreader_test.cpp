@@ -333,6 +333,21 @@ TEST_F(MapReaderTest, TextsEndAtAZeroAtTheCapOrAtTheEndOfTheFileAndOutsideItRead
     EXPECT_EQ(state.SyntaxCache[5].Command, "www");
 }
 
+// Nodes that all share one 4 KiB text: the load reads 64 MiB of texts, then the rest read empty.
+TEST_F(MapReaderTest, OneLoadReadsNoMoreThanItsTextBudget) {
+    constexpr int kFit = 64 * 1024 / 4;
+    MapSpec spec;
+    spec.nodes = {{.identity = -2, .text = std::string(4096, 't')}};
+    for (int i = 1; i <= kFit; ++i) {
+        spec.nodes.push_back({.identity = static_cast<int16_t>(-2 - i), .textOffset = 0});
+    }
+    Open(testmap::Build(spec));
+    ASSERT_EQ(state.SyntaxCache.size(), static_cast<size_t>(kFit + 2));
+    EXPECT_EQ(state.SyntaxCache[kFit - 1].Command.size(), 4096u);
+    EXPECT_EQ(state.SyntaxCache[kFit].Command, "");
+    EXPECT_EQ(state.SyntaxCache[kFit + 1].Command, "");
+}
+
 TEST_F(MapReaderTest, EmptyAndTinyFilesLoadWithoutCrashing) {
     for (size_t size : {0u, 3u, 8u, 100u, 1600u}) {
         BuiltMap map;
