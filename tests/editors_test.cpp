@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <set>
 #include <tuple>
 
@@ -27,20 +26,12 @@ protected:
     void SetUp() override {
         Prefernces::ResetToDefaults();
         testmap::MapSpec spec;
+        // Value nodes but the last, a call; the third one's text is empty.
         for (int16_t i = 0; i < 4; ++i) {
-            testmap::Node node;
-            node.identity = static_cast<int16_t>(-5 - i);
-            node.engine = 19;
-            node.valueType = 7;
-            node.expType = 9;
-            node.siblingLow = 0x1234;
-            node.sibling = -1;
-            node.value = 0x0101;
-            node.kid = -1;
-            node.text = i == 2 ? "" : "abc";
-            spec.nodes.push_back(node);
+            spec.nodes.push_back(testmap::MakeNode(static_cast<int16_t>(-5 - i), 19, 7,
+                                                   i == 3 ? 8 : 9, -1, -1, i == 2 ? "" : "abc",
+                                                   0x0101));
         }
-        spec.nodes[3].expType = 8;
         spec.scripts = {{"a", 1, 4, -5}, {"b", 3, 6, -6}};
         spec.globals = {{"g", 7, -7}, {"h", 5, -8}};
         map = testmap::Build(spec);
@@ -49,13 +40,9 @@ protected:
     }
     void TearDown() override { Prefernces::ResetToDefaults(); }
 
-    // The map as built, saved and opened again. A modification time far in the past, when
-    // given, sets our own writes apart from the load by that time alone.
-    void Reload(std::optional<int64_t> modified = std::nullopt) {
+    // The map as built, saved and opened again.
+    void Reload() {
         ASSERT_TRUE(map.Save(path));
-        if (modified) {
-            SetModified(*modified);
-        }
         ASSERT_EQ(OpenMap(state, path).result, LoadResult::Loaded);
         recorder.messages.clear();
     }
@@ -314,7 +301,8 @@ TEST_F(RecordEditorsTest, AFieldBeyondTheEndOfTheFileIsNeverWritten) {
 
 TEST_F(RecordEditorsTest, OurOwnWritesAreNotTakenForAChangeOnDisk) {
     // Loaded with a modification time that any write of ours moves on.
-    Reload(1000000000);
+    SetModified(1000000000);
+    ASSERT_EQ(OpenMap(state, path).result, LoadResult::Loaded);
     ShowScript(state, "a");
     ShowSyntax(state, "-5");
     EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"), CommitResult::Written);

@@ -78,8 +78,8 @@ TEST_F(RecordPagesTest, HeaderLineLeavesOutTheReturnTypeOfStartupAndContinuous) 
     script.Type = 2;
     EXPECT_EQ(ScriptHeaderLine(script), "(script continuous s\n");
     script.Type = 4;
-    script.ReturnType = 6;
-    EXPECT_EQ(ScriptHeaderLine(script), "(script stub real s\n");
+    script.ReturnType = 7;
+    EXPECT_EQ(ScriptHeaderLine(script), "(script stub short s\n");
     script.Type = 9;  // codes without a name show no selection, hence no text
     script.ReturnType = 60;
     EXPECT_EQ(ScriptHeaderLine(script), "(script   s\n");

@@ -36,13 +36,6 @@ protected:
         Select({"scripts", "s: wait", "-32766"});
     }
 
-    std::vector<QLineEdit*> TextFields() const {
-        return {C().FldScriptName,        C().FldScriptExpPointer, C().FldGlobalName,
-                C().FldGlobalExpPointer,  C().FldSyntaxExpIdent,   C().FldSyntaxEngineIdent,
-                C().FldSyntaxExpType,     C().FldSyntaxSibExp,     C().FldSyntaxScriptTableOffset,
-                C().FldSyntaxScriptValue, C().FldSyntaxKidExp,     C().FldSyntaxEngineCommand};
-    }
-
     void ProtectMap() { window->ScriptToolsProtectMap()->Action()->trigger(); }
 };
 
@@ -86,13 +79,8 @@ TEST_F(RecordEditorsTest, EachControlCommitsItsOwnFieldAndThePageStaysAsItIs) {
     EXPECT_EQ(FileBytes().at(static_cast<size_t>(map.ScriptRecord(0) + 38)), 0xFE);
     EXPECT_TRUE(shown.empty());
 
-    // Nothing on screen follows a commit; shown again, the page prints from the new root.
+    // Nothing on screen follows a commit.
     EXPECT_EQ(C().FldScriptDeComp->toPlainText(), printed);
-    Select({"globals"});
-    Select({"scripts", "s: wait"});
-    EXPECT_EQ(C().FldScriptDeComp->toPlainText().section('\n', 0, 0),
-              "(script stub long " + QString(31, 'n'));
-    EXPECT_EQ(C().FldScriptExpPointer->text(), "-2");
 }
 
 // A key as X11 delivers it: a control chord carries its control character as its text.
@@ -104,11 +92,18 @@ void PressAsX11Does(QWidget* field, Qt::Key key, Qt::KeyboardModifiers modifiers
     QApplication::sendEvent(field, &release);
 }
 
-// Only Return and Enter commit: no other key writes, or even opens, the map.
-TEST_F(RecordEditorsTest, OtherKeysAndControlChordsTypingTheCommitCodesCommitNothing) {
+// Only Return and Enter commit: no other key, nor the wheel, writes or even opens the map. Why a
+// write is refused is the core's matter (editors_test.cpp); after a refusal each control shows
+// what the map still holds.
+TEST_F(RecordEditorsTest, OnlyReturnOrEnterCommitsAndARefusalShowsWhatTheMapHolds) {
     ShowAllPages();
+    const QString textOffset = C().FldSyntaxScriptTableOffset->text();
     MakeMapUnwritable();
-    for (QLineEdit* field : TextFields()) {
+    for (QLineEdit* field :
+         {C().FldScriptName, C().FldScriptExpPointer, C().FldGlobalName, C().FldGlobalExpPointer,
+          C().FldSyntaxExpIdent, C().FldSyntaxEngineIdent, C().FldSyntaxExpType,
+          C().FldSyntaxSibExp, C().FldSyntaxScriptTableOffset, C().FldSyntaxScriptValue,
+          C().FldSyntaxKidExp, C().FldSyntaxEngineCommand}) {
         field->setText("-");
         QTest::keyClicks(field, "2");
         QTest::keyClick(field, Qt::Key_Tab);
@@ -123,19 +118,6 @@ TEST_F(RecordEditorsTest, OtherKeysAndControlChordsTypingTheCommitCodesCommitNot
         }
         EXPECT_EQ(field->text(), "-2") << field->objectName().toStdString();
     }
-    EXPECT_TRUE(shown.empty());
-    ExpectUnchanged();
-
-    // Return and keypad Enter, as X11 delivers them, still commit (and find the map read-only),
-    // but not in the engine command's field: its name is no field of the record.
-    PressAsX11Does(C().FldSyntaxEngineCommand, Qt::Key_Return, Qt::NoModifier, "\r");
-    PressAsX11Does(C().FldScriptExpPointer, Qt::Key_Return, Qt::NoModifier, "\r");
-    PressAsX11Does(C().FldGlobalExpPointer, Qt::Key_Enter, Qt::KeypadModifier, "\r");
-    EXPECT_EQ(shown.size(), 2u);
-}
-
-TEST_F(RecordEditorsTest, TheWheelOverAPopUpWithoutFocusChangesNothing) {
-    ShowAllPages();
     C().FldScriptName->setFocus();
     for (QComboBox* popup :
          {C().PopScriptType, C().PopScriptReturn, C().PopGlobalType, C().PopSyntaxType}) {
@@ -149,20 +131,15 @@ TEST_F(RecordEditorsTest, TheWheelOverAPopUpWithoutFocusChangesNothing) {
         EXPECT_EQ(popup->currentIndex(), before) << popup->objectName().toStdString();
     }
     EXPECT_TRUE(shown.empty());
-    ExpectUnchanged();
-}
 
-// Why a write is refused is the core's matter (editors_test.cpp); after a refusal each control
-// shows what the map still holds.
-TEST_F(RecordEditorsTest, AFailedWriteLeavesTheMapAloneAndShowsWhatItHolds) {
-    ShowAllPages();
-    const QString textOffset = C().FldSyntaxScriptTableOffset->text();
-    MakeMapUnwritable();
-    Type(C().FldScriptExpPointer, "-2");
+    // Return and keypad Enter, as X11 delivers them, commit, but not in the engine command's
+    // field: its name is no field of the record.
+    PressAsX11Does(C().FldSyntaxEngineCommand, Qt::Key_Return, Qt::NoModifier, "\r");
+    PressAsX11Does(C().FldScriptExpPointer, Qt::Key_Return, Qt::NoModifier, "\r");
+    PressAsX11Does(C().FldScriptName, Qt::Key_Enter, Qt::KeypadModifier, "\r");
+    PressAsX11Does(C().FldSyntaxScriptTableOffset, Qt::Key_Return, Qt::NoModifier, "\r");
     EXPECT_EQ(C().FldScriptExpPointer->text(), "-32763");
-    Type(C().FldScriptName, "zz");
     EXPECT_EQ(C().FldScriptName->text(), "wait");
-    Type(C().FldSyntaxScriptTableOffset, "1F4");
     EXPECT_EQ(C().FldSyntaxScriptTableOffset->text(), textOffset);
     QTest::keyClick(C().PopScriptType, Qt::Key_Down);
     EXPECT_EQ(C().PopScriptType->currentIndex(), 1);

@@ -6,8 +6,6 @@
 #include <QTextDocument>
 #include <QThread>
 
-#include <fstream>
-
 #include "DemoMap.h"
 #include "RecordMap.h"
 
@@ -148,23 +146,6 @@ TEST_F(RecordPagesTest, StreamedTextArrivingInPartsEqualsTheReturnedText) {
         }
     }
     QObject::disconnect(count);
-}
-
-// Which name an identity has is the table's matter (enginecommands_test.cpp); the page asks the
-// table the last load built.
-TEST_F(RecordPagesTest, EngineCommandNamesComeFromTheTableOfTheLastLoad) {
-    Select({"scripts", "s: wait", "-32766"});
-    EXPECT_EQ(C().FldSyntaxEngineCommand->text(), "sleep");
-    Prefernces::EngineCommands = 2;
-    std::ofstream(platform::DefaultFolderItem("ComDat.xml"), std::ios::binary)
-        << "<commands><command><id>19</id><name>nap</name></command></commands>";
-    Select({"scripts", "s: wait", "-32765"});
-    EXPECT_EQ(C().FldSyntaxEngineCommand->text(), "sleep");
-    Load(uitest::RecordsMap(), "again.map");
-    Select({"scripts", "s: wait", "-32766"});
-    EXPECT_EQ(C().FldSyntaxEngineCommand->text(), "nap");
-    EXPECT_EQ(C().FldSyntaxEngineCommand->toolTip(), "Result of the Command Database");
-    EXPECT_TRUE(shown.empty());
 }
 
 }  // namespace
