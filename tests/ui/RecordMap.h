@@ -153,9 +153,7 @@ protected:
         C().Lb_Select->setCurrentItem(row);
     }
 
-    std::vector<uint8_t> FileBytes() const { return ReadFileBytes(path); }
-
-    void ExpectUnchanged() const { EXPECT_EQ(FileBytes(), map.bytes); }
+    void ExpectUnchanged() const { EXPECT_EQ(ReadFileBytes(path), map.bytes); }
 
     // The open map can no longer be opened for writing (a path into a missing folder stops
     // root as well as anyone else).

@@ -20,14 +20,6 @@ protected:
         Load(uitest::RecordsMap());
     }
 
-    // Replaces the field's text by typing, as a user would, then presses `key`.
-    static void Type(QLineEdit* field, const QString& text, Qt::Key key = Qt::Key_Return) {
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, key);
-    }
-
     // Shows a script, a global and a node, so that every editor has a record. The node comes
     // last: printing the script moves the shown node to its first child.
     void ShowAllPages() {
@@ -62,7 +54,11 @@ TEST_F(RecordEditorsTest, EachControlCommitsItsOwnFieldAndThePageStaysAsItIs) {
              // Cut to leave a zero byte in the map; the field shows what the map holds.
              {C().FldScriptName, EditorField::ScriptName, QString(40, 'n'), Qt::Key_Enter}}) {
         SCOPED_TRACE(f.control->objectName().toStdString());
-        Type(f.control, f.text, f.key);
+        // Typed as a user would.
+        f.control->selectAll();
+        QTest::keyClick(f.control, Qt::Key_Delete);
+        QTest::keyClicks(f.control, f.text);
+        QTest::keyClick(f.control, f.key);
         const QString stored = f.text.left(31);
         EXPECT_EQ(StoredFieldText(window->State(), f.field), platform::ToBytes(stored));
         EXPECT_EQ(f.control->text(), stored);
@@ -76,7 +72,7 @@ TEST_F(RecordEditorsTest, EachControlCommitsItsOwnFieldAndThePageStaysAsItIs) {
         EXPECT_EQ(StoredFieldCode(window->State(), field), index)
             << popup->objectName().toStdString();
     }
-    EXPECT_EQ(FileBytes().at(static_cast<size_t>(map.ScriptRecord(0) + 38)), 0xFE);
+    EXPECT_EQ(uitest::ReadFileBytes(path).at(static_cast<size_t>(map.ScriptRecord(0) + 38)), 0xFE);
     EXPECT_TRUE(shown.empty());
 
     // Nothing on screen follows a commit.
