@@ -11,16 +11,12 @@ namespace {
 
 class RecordingField : public TextField {
 public:
-    void SetText(const std::string& text) override {
-        text_ = text;
-        ++sets;
-    }
+    void SetText(const std::string& text) override { text_ = text; }
     void AppendText(const std::string& piece) override {
         text_ += piece;
         ++appends;
     }
     const std::string& Text() const { return text_; }
-    int sets = 0;
     int appends = 0;
 
 private:

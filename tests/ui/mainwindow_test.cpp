@@ -31,9 +31,6 @@ TEST_F(MainWindowTest, OneInstanceThatStartsEmpty) {
     EXPECT_EQ(c.Lb_Select->topLevelItemCount(), 0);
     EXPECT_EQ(c.PageEditor->Value(), 0);
     EXPECT_TRUE(c.PageEditor->Page(0)->children().isEmpty());
-    // Controls on the other pages are hidden with them.
-    EXPECT_FALSE(c.FldScriptName->isVisible());
-    EXPECT_TRUE(c.StaticTimeStamp->isVisible());
     for (QComboBox* popup :
          {c.PopScriptType, c.PopScriptReturn, c.PopGlobalType, c.PopSyntaxType}) {
         EXPECT_EQ(popup->currentIndex(), -1);
