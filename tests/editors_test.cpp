@@ -128,16 +128,6 @@ TEST_F(RecordEditorsTest, EachEditorWritesItsOwnBytesAndTheCachedField) {
     }
 }
 
-TEST_F(RecordEditorsTest, APopUpShowingTheCodeHeldOrNoneWritesNothing) {
-    state.GlobalHeaderCache[0].Type = 77;  // a code outside the list: no selection
-    ShowScript(state, "a");
-    ShowGlobal(state, "g");
-    EXPECT_EQ(CommitIndexField(state, EditorField::ScriptType, 1), CommitResult::Unchanged);
-    EXPECT_EQ(CommitIndexField(state, EditorField::GlobalType, -1), CommitResult::Unchanged);
-    EXPECT_EQ(state.GlobalHeaderCache[0].Type, 77);
-    ExpectUnchanged();
-}
-
 TEST_F(RecordEditorsTest, NamesKeepAZeroByteAndRenamedRecordsKeepTheirOldKeys) {
     for (size_t length : {31u, 32u, 40u}) {
         SCOPED_TRACE(length);
@@ -175,13 +165,19 @@ TEST_F(RecordEditorsTest, NamesKeepAZeroByteAndRenamedRecordsKeepTheirOldKeys) {
     EXPECT_EQ(state.SyntaxCache[1].KidExpPointer, -2);
 }
 
-TEST_F(RecordEditorsTest, NothingIsWrittenWithoutAMapOrAShownRecordOfThisMap) {
+TEST_F(RecordEditorsTest, NothingIsWrittenWithoutAMapAShownRecordOfThisMapOrAChange) {
     MapState empty;
     EXPECT_EQ(CommitNumberField(empty, EditorField::ScriptExpPointer, "1"), CommitResult::Refused);
     EXPECT_EQ(StoredFieldText(state, EditorField::ScriptName), std::nullopt);
     EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "1"), CommitResult::Refused);
-    // A record shown before the next map was opened is no record of that map.
+    // A pop-up showing the code held, or none, changes nothing.
+    state.GlobalHeaderCache[0].Type = 77;  // a code outside the list: no selection
     ShowScript(state, "a");
+    ShowGlobal(state, "g");
+    EXPECT_EQ(CommitIndexField(state, EditorField::ScriptType, 1), CommitResult::Unchanged);
+    EXPECT_EQ(CommitIndexField(state, EditorField::GlobalType, -1), CommitResult::Unchanged);
+    EXPECT_EQ(state.GlobalHeaderCache[0].Type, 77);
+    // A record shown before the next map was opened is no record of that map.
     ShowSyntax(state, "-5");
     ASSERT_TRUE(map.Save(dir.File("second.map")));
     ASSERT_EQ(OpenMap(state, dir.File("second.map")).result, LoadResult::Loaded);
