@@ -45,7 +45,7 @@ TEST(ClassifyRow, DispatchesOnThePieceBeforeTheFirstSeparator) {
     EXPECT_EQ(ClassifyRow("s:x").kind, RowKind::Syntax);
 }
 
-TEST(ExpandRow, TopFoldersListEveryRecordInCacheOrder) {
+TEST(ExpandRow, FoldersListEveryRecordInCacheOrderAndAGlobalItsValueNode) {
     MapState state = ThreeNodeScriptState();
     RowChildren scripts = ExpandRow(state, "scripts");
     EXPECT_TRUE(scripts.folders);
@@ -53,56 +53,36 @@ TEST(ExpandRow, TopFoldersListEveryRecordInCacheOrder) {
     RowChildren globals = ExpandRow(state, "Globals");
     EXPECT_EQ(globals.rows, (std::vector<std::string>{"g: flag", "g: none"}));
     EXPECT_FALSE(globals.message);
+    EXPECT_EQ(ExpandRow(state, "g: flag").rows, std::vector<std::string>{"-12"});
+    EXPECT_EQ(ExpandRow(state, "g: none").rows, std::vector<std::string>{"-1"});  // none there
+    RowChildren other = ExpandRow(state, "x: y");
+    EXPECT_TRUE(other.rows.empty());
+    EXPECT_EQ(other.message, "i dont know what you did but this isnt a global or a script?!");
 }
 
+// 2 + (r - j0) rows: the root, its first child, then the cache from j0 (the position of that
+// child's sibling) up to r (the root's). A missing lookup keeps the rows before it.
 TEST(ExpandRow, ScriptRowListsRootFirstChildAndTheStretchBeforeTheRoot) {
     MapState state = ThreeNodeScriptState();
     RowChildren rows = ExpandRow(state, "s: main");
     EXPECT_FALSE(rows.folders);
-    // 2 + (r - j0) rows: r = 4, j0 = 1.
     EXPECT_EQ(rows.rows, (std::vector<std::string>{"-10", "-20", "-21", "-22", "-23"}));
-}
-
-TEST(ExpandRow, StretchThatStartsAtOrAfterTheRootAddsOnlyTwoRows) {
-    MapState state = ThreeNodeScriptState();
     state.SyntaxCache[0].SibExpPointer = -10;  // j0 = r
     EXPECT_EQ(ExpandRow(state, "s: main").rows, (std::vector<std::string>{"-10", "-20"}));
-}
-
-TEST(ExpandRow, MissingLookupsKeepTheRowsBeforeThem) {
-    MapState state = ThreeNodeScriptState();
-    EXPECT_TRUE(ExpandRow(state, "s: nobody").rows.empty());
-    EXPECT_EQ(ExpandRow(state, "s: other").rows, std::vector<std::string>{"-99"});  // no root
-    state.SyntaxCache[4].KidExpPointer = -77;
-    EXPECT_EQ(ExpandRow(state, "s: main").rows, std::vector<std::string>{"-10"});  // no child
-    state.SyntaxCache[4].KidExpPointer = -20;
     state.SyntaxCache[0].SibExpPointer = -1;  // no sibling: j0 would be -1
     EXPECT_EQ(ExpandRow(state, "s: main").rows, (std::vector<std::string>{"-10", "-20"}));
+    state.SyntaxCache[4].KidExpPointer = -77;
+    EXPECT_EQ(ExpandRow(state, "s: main").rows, std::vector<std::string>{"-10"});   // no child
+    EXPECT_EQ(ExpandRow(state, "s: other").rows, std::vector<std::string>{"-99"});  // no root
+    EXPECT_TRUE(ExpandRow(state, "s: nobody").rows.empty());
     MapState empty;
     EXPECT_TRUE(ExpandRow(empty, "s: main").rows.empty());
     EXPECT_TRUE(ExpandRow(empty, "g: flag").rows.empty());
-}
 
-TEST(ExpandRow, GlobalRowListsItsValueNodeEvenWhenThereIsNone) {
-    MapState state = ThreeNodeScriptState();
-    EXPECT_EQ(ExpandRow(state, "g: flag").rows, std::vector<std::string>{"-12"});
-    EXPECT_EQ(ExpandRow(state, "g: none").rows, std::vector<std::string>{"-1"});
-}
-
-TEST(ExpandRow, AnyOtherFolderTextIsReported) {
-    MapState state = ThreeNodeScriptState();
-    RowChildren rows = ExpandRow(state, "x: y");
-    EXPECT_TRUE(rows.rows.empty());
-    ASSERT_TRUE(rows.message);
-    EXPECT_EQ(*rows.message, "i dont know what you did but this isnt a global or a script?!");
-}
-
-TEST(ExpandRow, DuplicateNamesExpandToTheRecordTheDictionaryHolds) {
-    MapState state = ThreeNodeScriptState();
+    // Of two scripts with one name, the row expands to the one the dictionary holds.
     state.ScriptHeaderCache[1].Name = "main";
     (*state.ScriptsByName)["main"] = 1;
-    RowChildren scripts = ExpandRow(state, "scripts");
-    EXPECT_EQ(scripts.rows, (std::vector<std::string>{"s: main", "s: main"}));
+    EXPECT_EQ(ExpandRow(state, "scripts").rows, (std::vector<std::string>{"s: main", "s: main"}));
     EXPECT_EQ(ExpandRow(state, "s: main").rows, std::vector<std::string>{"-99"});
 }
 

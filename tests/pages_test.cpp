@@ -11,16 +11,12 @@ namespace {
 
 class RecordingField : public TextField {
 public:
-    void SetText(const std::string& text) override {
-        text_ = text;
-        ++sets;
-    }
+    void SetText(const std::string& text) override { text_ = text; }
     void AppendText(const std::string& piece) override {
         text_ += piece;
         ++appends;
     }
     const std::string& Text() const { return text_; }
-    int sets = 0;
     int appends = 0;
 
 private:
@@ -70,19 +66,14 @@ TEST_F(RecordPagesTest, ShowingARecordMakesItTheShownOneAndFallsBackToTheFirst) 
     EXPECT_FALSE(empty.LoadedScript);
 }
 
+// Codes without a name show no selection, hence no text.
 TEST_F(RecordPagesTest, HeaderLineLeavesOutTheReturnTypeOfStartupAndContinuous) {
-    ScriptHeader script{"s", 3, 4, -1, 0};
-    EXPECT_EQ(ScriptHeaderLine(script), "(script static void s\n");
-    script.Type = 0;
-    EXPECT_EQ(ScriptHeaderLine(script), "(script startup s\n");
-    script.Type = 2;
-    EXPECT_EQ(ScriptHeaderLine(script), "(script continuous s\n");
-    script.Type = 4;
-    script.ReturnType = 6;
-    EXPECT_EQ(ScriptHeaderLine(script), "(script stub real s\n");
-    script.Type = 9;  // codes without a name show no selection, hence no text
-    script.ReturnType = 60;
-    EXPECT_EQ(ScriptHeaderLine(script), "(script   s\n");
+    for (const auto& [type, returnType, line] :
+         {std::tuple{3, 4, "(script static void s\n"}, std::tuple{0, 4, "(script startup s\n"},
+          std::tuple{2, 4, "(script continuous s\n"}, std::tuple{4, 7, "(script stub short s\n"},
+          std::tuple{9, 60, "(script   s\n"}}) {
+        EXPECT_EQ(ScriptHeaderLine(ScriptHeader{"s", type, returnType, -1, 0}), line);
+    }
 }
 
 // The returned text gets "))" after it; streamed pieces get nothing after them; other settings

@@ -5,14 +5,8 @@
 #include <QApplication>
 #include <QTreeWidgetItem>
 
-#include <linux/capability.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -98,15 +92,13 @@ inline std::function<void()>& PendingYieldAction() {
     return action;
 }
 
-inline void RunPendingYieldAction() {
-    if (std::function<void()> action = std::exchange(PendingYieldAction(), nullptr)) {
-        action();
-    }
-}
-
 inline void AtNextYield(std::function<void()> action) {
     PendingYieldAction() = std::move(action);
-    platform::SetYieldHook(RunPendingYieldAction);
+    platform::SetYieldHook([] {
+        if (std::function<void()> next = std::exchange(PendingYieldAction(), nullptr)) {
+            next();
+        }
+    });
 }
 
 // A main window with a map loaded from a built map file.
@@ -118,9 +110,6 @@ protected:
     }
     void TearDown() override {
         PendingYieldAction() = nullptr;
-        if (overrideDropped_) {
-            SetPermissionOverride(true);
-        }
         UiTest::TearDown();
     }
 
@@ -136,23 +125,21 @@ protected:
 
     // The row reached from a top-level row through the texts of its descendants; each folder
     // on the way is expanded, as a user would.
-    QTreeWidgetItem* Row(std::initializer_list<const char*> texts) {
+    QTreeWidgetItem* Row(const std::vector<const char*>& texts) {
         QTreeWidgetItem* row = nullptr;
         for (const char* text : texts) {
-            QTreeWidgetItem* next = nullptr;
-            if (row == nullptr) {
-                const auto found = C().Lb_Select->findItems(text, Qt::MatchExactly);
-                next = found.isEmpty() ? nullptr : found.front();
-            } else {
-                if (!row->isExpanded()) {
-                    row->setExpanded(true);
-                }
-                for (int i = 0; i < row->childCount() && next == nullptr; ++i) {
-                    next = row->child(i)->text(0) == text ? row->child(i) : nullptr;
-                }
+            if (row != nullptr && !row->isExpanded()) {
+                row->setExpanded(true);
             }
-            EXPECT_NE(next, nullptr) << text;
+            const int count =
+                row != nullptr ? row->childCount() : C().Lb_Select->topLevelItemCount();
+            QTreeWidgetItem* next = nullptr;
+            for (int i = 0; i < count && next == nullptr; ++i) {
+                next = row != nullptr ? row->child(i) : C().Lb_Select->topLevelItem(i);
+                next = next->text(0) == text ? next : nullptr;
+            }
             if (next == nullptr) {
+                ADD_FAILURE() << "no row " << text;
                 return nullptr;
             }
             row = next;
@@ -160,44 +147,21 @@ protected:
         return row;
     }
 
-    void Select(std::initializer_list<const char*> texts) {
+    void Select(const std::vector<const char*>& texts) {
         QTreeWidgetItem* row = Row(texts);
         ASSERT_NE(row, nullptr);
         C().Lb_Select->setCurrentItem(row);
     }
 
-    std::vector<uint8_t> FileBytes() const { return ReadFileBytes(path); }
+    void ExpectUnchanged() const { EXPECT_EQ(ReadFileBytes(path), map.bytes); }
 
-    void ExpectUnchanged() const { EXPECT_EQ(FileBytes(), map.bytes); }
-
-    // The open map becomes read-only. Root writes to read-only files while it holds the
-    // permission override, so the test's thread gives that up until the case ends.
-    void MakeMapUnwritable() {
-        ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-        if (geteuid() == 0) {
-            ASSERT_TRUE(SetPermissionOverride(false));
-            overrideDropped_ = true;
-        }
-    }
+    // The open map can no longer be opened for writing (a path into a missing folder stops
+    // root as well as anyone else).
+    void MakeMapUnwritable() { window->State().f = TempPath("gone/m.map"); }
 
     MainWindow* window = nullptr;
     testmap::BuiltMap map;
     std::string path;
-
-private:
-    // Capabilities belong to a thread; the windows and the core run on this one.
-    static bool SetPermissionOverride(bool on) {
-        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-        __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
-        if (syscall(SYS_capget, &header, data) != 0) {
-            return false;
-        }
-        constexpr uint32_t kOverride = 1u << CAP_DAC_OVERRIDE;
-        data[0].effective = on ? data[0].effective | kOverride : data[0].effective & ~kOverride;
-        return syscall(SYS_capset, &header, data) == 0;
-    }
-
-    bool overrideDropped_ = false;
 };
 
 }  // namespace uitest
