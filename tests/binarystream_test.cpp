@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "MapBuilder.h"
 #include "TempDir.h"
 #include "platform/BinaryStream.h"
 
@@ -17,10 +18,7 @@ protected:
         return path;
     }
 
-    std::string FileBytes() {
-        std::ifstream in(dir.File("data.bin"), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string FileBytes() { return testmap::ReadFileText(dir.File("data.bin")); }
 
     testmap::TempDir dir;
 };

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <tuple>
 
+#include "MapBuilder.h"
 #include "TempDir.h"
 #include "preferences/Prefernces.h"
 
@@ -17,10 +18,7 @@ auto Fields(const FileContents& c) {
 
 class PreferencesFileTest : public ::testing::Test {
 protected:
-    std::string Bytes() {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string Bytes() const { return testmap::ReadFileText(path); }
     void WriteBytes(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
     testmap::TempDir dir;

@@ -98,6 +98,7 @@ BuiltMap Build(const MapSpec& spec);
 
 // A file's bytes, empty when it cannot be read.
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+std::string ReadFileText(const std::string& path);
 
 // The largest map the format allows: 32 767 syntax nodes (32 768 records with record 0),
 // 4 000 scripts and 4 000 globals, about 1 MB of node texts. Script bodies are laid out the

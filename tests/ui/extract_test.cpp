@@ -41,11 +41,6 @@ void HoldRuns() {
     }
 }
 
-std::string FileText(const std::string& path) {
-    const std::vector<uint8_t> bytes = uitest::ReadFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 class ExtractWindowTest : public uitest::MapWindowTest {
 protected:
     void TearDown() override {
@@ -94,13 +89,13 @@ TEST_F(ExtractWindowTest, SaveWritesTheProducersTextExactly) {
 
     const std::string out = TempPath("out.txt");
     Save(*first, out);
-    EXPECT_EQ(FileText(out), first->ScriptsSaved);
+    EXPECT_EQ(testmap::ReadFileText(out), first->ScriptsSaved);
     Save(*second, out);
-    EXPECT_EQ(FileText(out), "second");
+    EXPECT_EQ(testmap::ReadFileText(out), "second");
 
     // Cancel writes nothing; a file whose folder does not exist cannot be made, and says so once.
     Save(*first, "");
-    EXPECT_EQ(FileText(out), "second");
+    EXPECT_EQ(testmap::ReadFileText(out), "second");
     Save(*first, TempPath("missing/out.txt"));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0].text.contains("missing/out.txt")) << shown[0].text.toStdString();
