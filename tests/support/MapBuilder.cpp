@@ -46,14 +46,14 @@ std::vector<uint8_t> BuiltMap::With(int64_t offset, const std::string& replaceme
     return copy.bytes;
 }
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string ReadFileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+    const std::string text = ReadFileText(path);
+    return std::vector<uint8_t>(text.begin(), text.end());
 }
 
 bool BuiltMap::Save(const std::string& path) const {
