@@ -1,7 +1,6 @@
 #include "mainwindow/RecordPages.h"
 
 #include "decompiler/Decompiler.h"
-#include "mainwindow/TypeNames.h"
 #include "mapfile/MapFormat.h"
 #include "platform/Text.h"
 #include "preferences/Prefernces.h"
@@ -40,13 +39,6 @@ int32_t ShowSyntax(MapState& state, const std::string& rowText) {
                 state.LoadedSyntax);
 }
 
-std::string ScriptHeaderLine(const ScriptHeader& script) {
-    std::string line;
-    decompiler::StringOutput out(line);
-    WriteScriptHeader(out, script);
-    out.Piece({platform::EndOfLine});
-    return line;
-}
 
 int64_t PrintShownScript(MapState& state, TextField& field) {
     field.SetText("");
@@ -64,11 +56,4 @@ int64_t PrintShownScript(MapState& state, TextField& field) {
         }
     }
     return platform::Ticks() - start;
-}
-
-std::string GlobalLine(const MapState& state, const GlobalHeader& global) {
-    std::string line;
-    decompiler::StringOutput out(line);
-    WriteGlobalLine(out, state, global);
-    return line;
 }
