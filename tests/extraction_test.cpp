@@ -2,6 +2,7 @@
 // expected text is written from the printing rules, not from the code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -156,51 +157,74 @@ TEST_F(ExtractionTest, RangesTakeTheRowsAsPositions) {
     EXPECT_EQ(ExtractGlobalRange(state, 7, 3).text, lines(""));
 }
 
-TEST(ExtractionTextTest, CutsAtTheFirstBytePastTheLimit) {
+// Every piece is a counted part: it stays counted only when it begins inside the kept text.
+TEST(ExtractionTextTest, CutsAtTheFirstBytePastTheLimitAndCountsWhatItKeeps) {
     struct Case {
         TextLimit limit;
         std::vector<std::string> pieces;
         std::string text;
-        bool cut;
+        TextCut cut;
+        int32_t parts;
     };
     const std::vector<Case> cases = {
-        {{10, 100, 100}, {"abc", "de", "fghij"}, "abcdefghij", false},
-        {{10, 100, 100}, {"abc", "de", "fghijk", "l"}, "abcdefghij", true},
+        {{10, 100, 100}, {"abc", "de", "fghij"}, "abcdefghij", TextCut::None, 3},
+        {{10, 100, 100}, {"abc", "de", "fghijk", "l"}, "abcdefghij", TextCut::Bytes, 3},
+        // A part that would begin just past the last byte kept holds nothing.
+        {{10, 100, 100}, {"abcdefghij", "k"}, "abcdefghij", TextCut::Bytes, 1},
         // Two line ends allowed: the third one is where the text stops.
-        {{100, 2, 100}, {"a\nb\n", "cc"}, "a\nb\ncc", false},
-        {{100, 2, 100}, {"a\nb\n", "cc\ndd"}, "a\nb\ncc", true},
+        {{100, 2, 100}, {"a\nb\n", "cc"}, "a\nb\ncc", TextCut::None, 2},
+        {{100, 2, 100}, {"a\nb\n", "cc\ndd"}, "a\nb\ncc", TextCut::Lines, 2},
+        {{100, 2, 100}, {"a\nb\ncc", "\n", "dd"}, "a\nb\ncc", TextCut::Lines, 1},
         // Four bytes a line: a longer line stops after its fourth byte.
-        {{100, 100, 4}, {"abcd\nefgh"}, "abcd\nefgh", false},
-        {{100, 100, 4}, {"abcd\nefg", "hi\n"}, "abcd\nefgh", true},
-        {{100, 100, 4}, {"abcde\nx"}, "abcd", true},
+        {{100, 100, 4}, {"abcd\nefgh"}, "abcd\nefgh", TextCut::None, 1},
+        {{100, 100, 4}, {"abcd\nefg", "hi\n"}, "abcd\nefgh", TextCut::LineBytes, 2},
+        {{100, 100, 4}, {"abcde\nx"}, "abcd", TextCut::LineBytes, 1},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
         ExtractionText text(c.limit);
         for (const std::string& piece : c.pieces) {
+            text.Mark(ExtractionText::SyntaxParts);
             text.Append(piece);
             text.Full();
         }
         EXPECT_EQ(text.Take(), c.text);
-        EXPECT_EQ(text.Cut(), c.cut) << c.text;
+        EXPECT_EQ(text.Cut(), c.cut);
+        EXPECT_EQ(text.Count(ExtractionText::SyntaxParts), c.parts);
     }
 }
 
+// The counts are of what the text holds, and the message names the one limit reached.
 TEST_F(ExtractionTest, AHostileMapStopsAtTheLimitAndSaysSo) {
-    // Every script walks the whole cache from position 0: quadratic text without a limit.
+    // Every script walks the whole cache from position 0: quadratic text without a limit. Each
+    // walked node prints one short line of its own, which begins with a blank.
     for (int32_t i = 0; i < 30000; ++i) {
-        Add({Node(i, 9, 2, std::string(100, 'x'), 7, -1)});
+        Add({Node(i, 9, 2, "x", 7, -1)});
     }
     Add({Node(-2, 8, 4, "begin", 0)});
     for (int32_t i = 0; i < 4000; ++i) {
         state.ScriptHeaderCache.push_back({"s", 0, 0, -2, 0});
     }
     const ExtractAllResult all = ExtractAll(state);
-    EXPECT_TRUE(all.cut);
-    EXPECT_EQ(all.text.size(), kExtractionLimit.bytes);
-    EXPECT_NE(ExtractAllSummary(all, 0).find(CutNotice()), std::string::npos);
-    const RangeText range = ExtractScriptRange(state, 0, 3998);
-    EXPECT_TRUE(range.cut);
-    EXPECT_LE(range.text.size(), kExtractionLimit.bytes);
+    EXPECT_EQ(all.cut, TextCut::Lines);
+    EXPECT_EQ(std::count(all.text.begin(), all.text.end(), '\n'), kExtractionLimit.lines);
+    int32_t headers = 0;
+    int32_t walked = 0;
+    for (size_t line = 0; line < all.text.size(); line = all.text.find('\n', line) + 1) {
+        headers += all.text.compare(line, 8, "(script ") == 0 ? 1 : 0;
+        walked += all.text[line] == ' ' ? 1 : 0;
+        if (all.text.find('\n', line) == std::string::npos) {
+            break;
+        }
+    }
+    EXPECT_EQ(all.scripts, headers);
+    EXPECT_EQ(all.syntaxParts, 2 * headers + walked);
+    const std::string summary = ExtractAllSummary(all, 0);
+    EXPECT_NE(summary.find("\nThe text was cut short: it reached the limit of 200000 lines."),
+              std::string::npos)
+        << summary;
+    EXPECT_EQ(summary.find("bytes"), std::string::npos);
+    EXPECT_EQ(ExtractScriptRange(state, 0, 3998).cut, TextCut::Lines);
 }
 
 TEST_F(ExtractionTest, CountsYieldsAndStopsWhenAsked) {
@@ -213,7 +237,7 @@ TEST_F(ExtractionTest, CountsYieldsAndStopsWhenAsked) {
     // One global, two walked nodes, one script.
     EXPECT_EQ(yields, 4);
     platform::SetYieldHook(nullptr);
-    EXPECT_FALSE(result.cut);
+    EXPECT_EQ(result.cut, TextCut::None);
     // Syntax parts: one per global, two per script and one per walked node. Ticks are
     // sixtieths of a second.
     EXPECT_EQ(ExtractAllSummary(result, 1),

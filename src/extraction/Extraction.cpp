@@ -6,7 +6,7 @@
 #include "decompiler/NodeText.h"
 #include "decompiler/Walks.h"
 #include "extraction/ExtractionText.h"
-#include "mainwindow/RecordPages.h"
+#include "decompiler/RecordLines.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 
@@ -34,28 +34,32 @@ void ClosingText(ExtractionText& text, const Syntax& node) {
 }
 
 // One script: its header, then its body as the order walk lays it out, by the extraction's own
-// closing rule. Returns how many nodes it walked.
+// closing rule. Counts the script, its root with the header, its first child and every walked
+// node.
 template <typename NodeRule>
-int32_t AppendScript(ExtractionText& text, const MapState& state, const ScriptHeader& script,
-                     NodeRule nodeText, const std::atomic<bool>* stop) {
+void AppendScript(ExtractionText& text, const MapState& state, const ScriptHeader& script,
+                  NodeRule nodeText, const std::atomic<bool>* stop) {
+    text.Mark(ExtractionText::Scripts);
+    text.Mark(ExtractionText::SyntaxParts);
     WriteScriptHeader(text, script);
-    int32_t walked = 0;
+    text.Mark(ExtractionText::SyntaxParts);
     decompiler::WalkScriptBody(state, Lookup(state.SyntaxByIdentity, script.ExpPointer, 0), text,
                                [&](const Syntax& node) {
                                    if (Stopped(text, stop)) {
                                        return false;
                                    }
-                                   ++walked;
+                                   text.Mark(ExtractionText::SyntaxParts);
                                    nodeText(text, node);
                                    ClosingText(text, node);
                                    platform::Yield();
                                    return true;
                                });
     text.Piece({"))", kEol, kEol});
-    return walked;
 }
 
 void AppendGlobal(ExtractionText& text, const MapState& state, const GlobalHeader& global) {
+    text.Mark(ExtractionText::Globals);
+    text.Mark(ExtractionText::SyntaxParts);
     WriteGlobalLine(text, state, global);
     text.Append(kEol);
 }
@@ -92,8 +96,6 @@ ExtractAllResult ExtractAll(const MapState& state, const std::atomic<bool>* stop
         if (Stopped(text, stop)) {
             break;
         }
-        ++result.globals;
-        ++result.syntaxParts;
         AppendGlobal(text, state, global);
         platform::Yield();
     }
@@ -102,14 +104,15 @@ ExtractAllResult ExtractAll(const MapState& state, const std::atomic<bool>* stop
         if (Stopped(text, stop)) {
             break;
         }
-        ++result.scripts;
         // The viewer's order walk prints a node by the same rule.
-        result.syntaxParts +=
-            2 + AppendScript(text, state, script, decompiler::OrderNodeText<ExtractionText>, stop);
+        AppendScript(text, state, script, decompiler::OrderNodeText<ExtractionText>, stop);
         platform::Yield();
     }
     result.text = text.Take();
     result.cut = text.Cut();
+    result.globals = text.Count(ExtractionText::Globals);
+    result.scripts = text.Count(ExtractionText::Scripts);
+    result.syntaxParts = text.Count(ExtractionText::SyntaxParts);
     return result;
 }
 
@@ -126,9 +129,9 @@ std::string ExtractAllSummary(const ExtractAllResult& result, int64_t ticks) {
     summary += platform::Str(result.syntaxParts) + " syntax parts extracted.";
     summary += kEol;
     summary += "This proccess took " + platform::Str(TicksToSeconds(ticks)) + " seconds.";
-    if (result.cut) {
+    if (result.cut != TextCut::None) {
         summary += kEol;
-        summary += CutNotice();
+        summary += CutNotice(result.cut);
     }
     return summary;
 }

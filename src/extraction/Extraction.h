@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "extraction/ExtractionText.h"
 #include "mapfile/MapState.h"
 
 // The texts of Extract All and of the script and global range extractions. They read the
@@ -18,12 +19,13 @@
 // while the main window goes on changing or replacing its own state.
 MapState ExtractionSnapshot(const MapState& state);
 
+// The counts are of what the text holds: a cut text does not count the parts it left out.
 struct ExtractAllResult {
     std::string text;
     int32_t globals = 0;
     int32_t scripts = 0;
     int32_t syntaxParts = 0;  // globals, two per script, and every walked node
-    bool cut = false;         // the text reached the extraction limit and stops there
+    TextCut cut = TextCut::None;  // the limit the text reached and stops at, if any
 };
 
 // Every global, five line ends, then every script. Stops early, with what it has, when `stop`
@@ -38,7 +40,7 @@ double TicksToSeconds(int64_t ticks);
 
 struct RangeText {
     std::string text;
-    bool cut = false;
+    TextCut cut = TextCut::None;
 };
 
 // The entries at positions first through first + 1 + endRow, as the Extract Range window's

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The text of one extraction run, built in memory, with a limit on what it may grow to.
 //
@@ -20,13 +23,29 @@ struct TextLimit {
 
 inline constexpr TextLimit kExtractionLimit{size_t{16} << 20, 200'000, size_t{64} << 10};
 
+// Which limit a cut text reached.
+enum class TextCut { None, Bytes, Lines, LineBytes };
+
 class ExtractionText {
 public:
+    // What a run counts of what it prints.
+    enum Counter : size_t { Globals, Scripts, SyntaxParts, kCounters };
+
     explicit ExtractionText(TextLimit limit = kExtractionLimit);
+
+    // Counts a part that begins here. It stays counted only if the text is not cut at or
+    // before this point, so the counts say what the text holds.
+    void Mark(Counter counter) {
+        if (cut_ == TextCut::None) {
+            marks_.push_back({text_.size(), counter});
+        }
+    }
+    // The parts of that kind the text holds so far; final once the text is taken.
+    int32_t Count(Counter counter) const { return counts_[counter]; }
 
     // Appends the pieces; nothing once the text is cut.
     void Piece(std::initializer_list<std::string_view> pieces) {
-        if (!cut_) {
+        if (cut_ == TextCut::None) {
             for (std::string_view piece : pieces) {
                 text_.append(piece);
             }
@@ -38,13 +57,14 @@ public:
     // not per piece: where the text passed the limit it is then cut, at the first byte past it,
     // and takes nothing more.
     bool Full() {
-        if (!cut_ && (text_.size() - scanned_ >= kScanBatch || text_.size() > limit_.bytes)) {
+        if (cut_ == TextCut::None && (text_.size() - scanned_ >= kScanBatch ||
+                                      text_.size() > limit_.bytes || marks_.size() >= kScanBatch)) {
             Scan();
         }
-        return cut_;
+        return cut_ != TextCut::None;
     }
 
-    bool Cut() const { return cut_; }
+    TextCut Cut() const { return cut_; }
     // The text, cut where it passes the limit; Cut() is final from then on.
     std::string Take();
 
@@ -52,17 +72,24 @@ private:
     // New bytes are looked at in batches: per piece would cost more than the appending.
     static constexpr size_t kScanBatch = 4096;
 
-    // Looks at the bytes appended since the last scan and cuts the text where it passes the
-    // limit.
+    // Looks at the bytes appended since the last scan, cuts the text where it passes the
+    // limit and counts the parts that begin before that point.
     void Scan();
+
+    struct Mark_ {
+        size_t at;
+        Counter counter;
+    };
 
     TextLimit limit_;
     std::string text_;
     size_t scanned_ = 0;    // bytes looked at
     size_t lines_ = 0;      // line ends among them
     size_t lineStart_ = 0;  // where the last line begins
-    bool cut_ = false;
+    TextCut cut_ = TextCut::None;
+    std::vector<Mark_> marks_;  // parts begun since the last scan
+    std::array<int32_t, kCounters> counts_{};
 };
 
-// What a limited text says at its end when it was cut.
-std::string CutNotice();
+// What the message of an extraction says when its text was cut: the limit it reached.
+std::string CutNotice(TextCut cut);
