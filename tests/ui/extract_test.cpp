@@ -1,7 +1,10 @@
 // The output window, its menu bar, and Extract All and the command database run from the main
 // menu.
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include <atomic>
 #include <set>
@@ -14,6 +17,7 @@
 #include "extraction/ui/Extract.h"
 #include "extraction/ui/MenuBar2.h"
 #include "extraction/ui/ThreadExtractAll.h"
+#include "extraction/ui/WinRange.h"
 #include "mainwindow/ui/MainWindow.h"
 
 namespace {
@@ -151,6 +155,51 @@ TEST_F(ExtractWindowTest, RunsGoOnOverTheMapTheyStartedWithAndOutliveTheMainWind
     }
     EXPECT_EQ(texts, (std::multiset<std::string>{firstText, secondText}));
     EXPECT_EQ(shown.size(), 2u);
+}
+
+// The main window closed as the window system closes it, in the application's own event loop:
+// the Extract Range window goes with it, a run under way ends in its window, which stays
+// usable, and the application ends when that last window closes.
+TEST_F(ExtractWindowTest, TheApplicationEndsWithItsLastWindowNotWithTheMainWindow) {
+    Load(uitest::RecordsMap());
+    const std::string expected = ExtractAll(window->State()).text;
+    window->ExtractScriptRange()->Action()->trigger();
+    const QPointer<WinRange> range = WinRange::Existing();
+    ASSERT_NE(range, nullptr);
+    holdRuns = true;
+    platform::SetYieldHook(HoldRuns);
+    window->Extractall()->Action()->trigger();
+
+    bool rangeClosedWithMain = false;
+    bool savedAfterMainClosed = false;
+    bool lastWindowClosed = false;
+    QTimer::singleShot(0, [&] {
+        window->windowHandle()->close();
+        ProcessEvents();
+        rangeClosedWithMain = range.isNull() && MainWindow::Existing() == nullptr;
+        holdRuns = false;
+    });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const std::vector<Extract*> outputs = OutputWindows();
+        if (outputs.size() != 1 || !outputs.front()->isVisible() || savedAfterMainClosed) {
+            return;
+        }
+        const std::string out = TempPath("after.txt");
+        Save(*outputs.front(), out);
+        savedAfterMainClosed = testmap::ReadFileText(out) == expected;
+        lastWindowClosed = true;
+        outputs.front()->windowHandle()->close();
+    });
+    poll.start(10);
+    QTimer::singleShot(30000, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+
+    EXPECT_TRUE(rangeClosedWithMain);
+    EXPECT_TRUE(savedAfterMainClosed);
+    EXPECT_TRUE(lastWindowClosed);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(MainWindow::Existing(), nullptr);
 }
 
 TEST_F(ExtractWindowTest, StoppingARunLeavesNoWindowAndNoMessage) {

@@ -132,6 +132,50 @@ TEST_F(WinRangeTest, ExtractShowsTheWindowThenSaysDoneThenCloses) {
     EXPECT_EQ(platform::ToBytes(OutputWindows().front()->FldExtract->toPlainText()), expected);
 }
 
+// An open window lists the map open now: every accepted load refills it at once, on the page it
+// shows, with nothing chosen; a refused load changes nothing.
+TEST_F(WinRangeTest, AnOpenWindowFollowsEveryAcceptedLoad) {
+    OpenScriptRange();
+    Pick(R().ScrStart, 4);
+    Pick(R().ScrEnd, 1);
+    Pick(R().GlbStart, 0);
+    const auto expectChoices = [this](int scrStart, int scrEnd, int glbStart, QStringList scrEnds) {
+        EXPECT_EQ(R().ScrStart->currentIndex(), scrStart);
+        EXPECT_EQ(R().ScrEnd->currentIndex(), scrEnd);
+        EXPECT_EQ(R().GlbStart->currentIndex(), glbStart);
+        EXPECT_EQ(Rows(R().ScrEnd), scrEnds);
+        EXPECT_EQ(R().BgkRnd->Value(), 1);
+    };
+
+    testmap::MapSpec refused = uitest::SmallMap();
+    refused.headerValue = 609;
+    uitest::OpenThroughTheMenu(*window, uitest::SaveMap(refused, TempPath("609.map")));
+    expectChoices(4, 1, 0, {"short", "odd", "wait"});
+
+    // A smaller map, then a larger one again.
+    testmap::MapSpec smaller = uitest::SmallMap();
+    smaller.scripts.push_back({"third", 1, 4, -1});
+    Load(smaller, "smaller.map");
+    EXPECT_EQ(Rows(R().ScrStart), (QStringList{"intro", "loop"}));
+    EXPECT_TRUE(Rows(R().GlbStart).isEmpty());
+    expectChoices(-1, -1, -1, {});
+    EXPECT_TRUE(Rows(R().GlbEnd).isEmpty());
+    Pick(R().ScrStart, 1);
+    Pick(R().ScrEnd, 0);
+    QTest::mouseClick(R().ScrExtract, Qt::LeftButton);
+    uitest::ProcessEvents();
+    ASSERT_EQ(OutputWindows().size(), 1u);
+    EXPECT_EQ(OutputWindows().front()->ScriptsSaved, ExtractScriptRange(window->State(), 1, 0).text);
+    EXPECT_NE(OutputWindows().front()->ScriptsSaved.find("(script dormant void third"),
+              std::string::npos);
+
+    OpenScriptRange();
+    Load(uitest::RecordsMap(), "larger.map");
+    EXPECT_EQ(Rows(R().ScrStart).size(), 6);
+    EXPECT_EQ(Rows(R().GlbStart), (QStringList{"on", "off", "x"}));
+    expectChoices(-1, -1, -1, {});
+}
+
 TEST_F(WinRangeTest, SaveDoesNothingWhileThisWindowIsInFront) {
     auto* output = new Extract();
     output->Show();

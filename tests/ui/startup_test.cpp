@@ -1,10 +1,12 @@
 #include <QAction>
+#include <QMenu>
 #include <QTimer>
 
 #include <filesystem>
 #include <fstream>
 
 #include "UiTestSupport.h"
+#include "extraction/ui/Extract.h"
 #include "mainwindow/ui/App.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "platform/ui/NamedMenu.h"
@@ -91,6 +93,28 @@ TEST_F(StartUpTest, UnreadableFileIsReportedAndTheDefaultsApply) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0].text.contains("could not be read")) << shown[0].text.toStdString();
     EXPECT_EQ(Settings(), defaults);
+}
+
+// Every window goes with the application, also when its menus and controls, some of them
+// top-level widgets too, went with another window before it.
+TEST_F(StartUpTest, EndingWithWindowsAndMenusOpenDeletesEveryWindow) {
+    StartApplication();
+    MainWindow* main = MainWindow::Existing();
+    main->AboutMenu()->Action()->trigger();
+    for (int i = 0; i < 3; ++i) {
+        (new Extract())->Show();
+    }
+    QMenu* file = main->FileMenu()->Menu();
+    ASSERT_NE(file, nullptr);
+    file->popup(main->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(file->isVisible());
+
+    App::DeleteWindows();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        EXPECT_EQ(qobject_cast<platform::DesignWindow*>(widget), nullptr)
+            << widget->objectName().toStdString();
+    }
+    EXPECT_EQ(MainWindow::Existing(), nullptr);
 }
 
 // Quit ends the program at once: it asks nothing and saves no setting.

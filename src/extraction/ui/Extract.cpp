@@ -5,7 +5,7 @@
 #include <QSaveFile>
 
 #include "extraction/ui/MenuBar2.h"
-#include "mainwindow/TypeNames.h"
+#include "decompiler/TypeNames.h"
 #include "platform/Hooks.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/QtText.h"

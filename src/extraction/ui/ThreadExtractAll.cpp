@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "extraction/ui/Extract.h"
-#include "mainwindow/ui/MainWindow.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 
@@ -18,9 +17,8 @@ std::vector<ThreadExtractAll*>& Runs() {
 
 }  // namespace
 
-void ThreadExtractAll::Start() {
-    auto map = std::make_shared<const MapState>(ExtractionSnapshot(MainWindow::Instance()->State()));
-    auto* run = new ThreadExtractAll(std::move(map));
+void ThreadExtractAll::Start(const MapState& map) {
+    auto* run = new ThreadExtractAll(std::make_shared<const MapState>(ExtractionSnapshot(map)));
     run->worker_ = std::thread([run] { run->Event_Run(); });
 }
 
@@ -62,9 +60,6 @@ void ThreadExtractAll::Event_Run() {
 }
 
 void ThreadExtractAll::Finish() {
-    // Off the list of runs under way before the message box, whose event loop may see the
-    // application quit.
-    std::erase(Runs(), this);
     worker_.join();
     if (window_ != nullptr && !stop_.load(std::memory_order_relaxed)) {
         window_->ScriptsSaved = std::move(result_.text);
@@ -74,5 +69,8 @@ void ThreadExtractAll::Finish() {
             window_->Show();
         }
     }
+    // Under way until its window shows: with no other window open, the application waits for
+    // it instead of ending.
+    std::erase(Runs(), this);
     deleteLater();
 }

@@ -12,9 +12,9 @@
 
 class Extract;
 
-// One Extract All run. It prints a copy of the main window's map state, taken when the run
-// starts, so the user may go on editing or open another map meanwhile and the run still prints
-// the map it started with. The text is made off the main thread; the output window is made,
+// One Extract All run. It prints a copy of a map state, taken when the run starts, so the user
+// may go on editing or open another map meanwhile, or close the window that holds the map, and
+// the run still prints the map it started with. The text is made off the main thread; the output window is made,
 // filled and shown on the main thread, in this order: the window exists before anything is
 // printed, the closing message comes when the text is done, then the text goes into the
 // window, then the window is shown.
@@ -22,12 +22,12 @@ class ThreadExtractAll : public QObject {
     Q_OBJECT
 
 public:
-    // Starts a run over the main window's map; the run looks after itself.
-    static void Start();
+    // Starts a run over `map`; the run looks after itself.
+    static void Start(const MapState& map);
     // Asks every run under way to stop and waits for it; the application does this before it
     // goes.
     static void StopAll();
-    // How many runs are under way.
+    // How many runs are under way: not yet stopped, or their window not yet shown.
     static int Running();
 
 private:

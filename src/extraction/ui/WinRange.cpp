@@ -8,7 +8,6 @@
 #include "extraction/ExtractionText.h"
 #include "extraction/ui/Extract.h"
 #include "extraction/ui/MenuBar2.h"
-#include "mainwindow/ui/MainWindow.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "platform/ui/QtText.h"
@@ -30,10 +29,10 @@ platform::SharedWindow<WinRange>& Slot() {
 // but `spare`, yielding once per row, and leaves no row chosen. The rows go in at once: one at
 // a time, a pop-up of thousands of rows takes far longer to fill.
 template <typename Record>
-void Fill(QComboBox& popup, const std::vector<Record>& (*cache)(), int64_t from, int64_t spare) {
+void Fill(QComboBox& popup, const std::vector<Record>& cache, int64_t from, int64_t spare) {
     QStringList names;
-    for (int64_t i = from; i < static_cast<int64_t>(cache().size()) - spare; ++i) {
-        names.append(platform::FromBytes(cache()[static_cast<size_t>(i)].Name));
+    for (int64_t i = from; i < static_cast<int64_t>(cache.size()) - spare; ++i) {
+        names.append(platform::FromBytes(cache[static_cast<size_t>(i)].Name));
         platform::Yield();
     }
     popup.clear();
@@ -41,25 +40,17 @@ void Fill(QComboBox& popup, const std::vector<Record>& (*cache)(), int64_t from,
     popup.setCurrentIndex(-1);
 }
 
-const std::vector<ScriptHeader>& Scripts() {
-    return MainWindow::Instance()->State().ScriptHeaderCache;
-}
-
-const std::vector<GlobalHeader>& Globals() {
-    return MainWindow::Instance()->State().GlobalHeaderCache;
-}
-
 }  // namespace
 
-WinRange* WinRange::Instance() {
-    return Slot().Get([] { return new WinRange(); });
+WinRange* WinRange::Instance(const MapState& map) {
+    return Slot().Get([&map] { return new WinRange(map); });
 }
 
 WinRange* WinRange::Existing() {
     return Slot().Existing();
 }
 
-WinRange::WinRange() {
+WinRange::WinRange(const MapState& map) : map_(map) {
     setObjectName(QStringLiteral("WinRange"));
     Layout();
     CreateControls();
@@ -137,44 +128,49 @@ void WinRange::AddMenuHandlers() {
 }
 
 void WinRange::Event_Open() {
-    Fill(*controls_.ScrStart, &Scripts, 0, 1);
-    Fill(*controls_.GlbStart, &Globals, 0, 1);
+    Fill(*controls_.ScrStart, map_.ScriptHeaderCache, 0, 1);
+    Fill(*controls_.GlbStart, map_.GlobalHeaderCache, 0, 1);
+}
+
+void WinRange::MapReplaced() {
+    // Rows chosen for the previous map would name other entries of this one.
+    controls_.ScrEnd->clear();
+    controls_.GlbEnd->clear();
+    Event_Open();
 }
 
 void WinRange::ScrStart_Change() {
-    Fill(*controls_.ScrEnd, &Scripts, int64_t{controls_.ScrStart->currentIndex()} + 1, 0);
+    Fill(*controls_.ScrEnd, map_.ScriptHeaderCache,
+         int64_t{controls_.ScrStart->currentIndex()} + 1, 0);
 }
 
 void WinRange::GlbStart_Change() {
-    Fill(*controls_.GlbEnd, &Globals, int64_t{controls_.GlbStart->currentIndex()} + 1, 0);
+    Fill(*controls_.GlbEnd, map_.GlobalHeaderCache,
+         int64_t{controls_.GlbStart->currentIndex()} + 1, 0);
 }
 
 void WinRange::ScrExtract_Action() {
-    const RangeText range =
-        ExtractScriptRange(MainWindow::Instance()->State(), controls_.ScrStart->currentIndex(),
-                           controls_.ScrEnd->currentIndex());
+    const RangeText range = ExtractScriptRange(map_, controls_.ScrStart->currentIndex(),
+                                               controls_.ScrEnd->currentIndex());
     Finish(range.text, range.cut);
 }
 
 void WinRange::GlbExtract_Action() {
-    const RangeText range =
-        ExtractGlobalRange(MainWindow::Instance()->State(), controls_.GlbStart->currentIndex(),
-                           controls_.GlbEnd->currentIndex());
+    const RangeText range = ExtractGlobalRange(map_, controls_.GlbStart->currentIndex(),
+                                               controls_.GlbEnd->currentIndex());
     Finish(range.text, range.cut);
 }
 
-void WinRange::Finish(const std::string& text, bool cut) {
+void WinRange::Finish(const std::string& text, TextCut cut) {
     auto* output = new Extract();
     output->ScriptsSaved = text;
     output->AppendText(text);
     output->Show();
     std::string message = "done";
-    if (cut) {
+    if (cut != TextCut::None) {
         message += platform::EndOfLine;
-        message += CutNotice();
+        message += CutNotice(cut);
     }
     platform::MsgBox(message);
-    if (WinRange* open = Existing()) {
-        open->close();
-    }
+    close();
 }

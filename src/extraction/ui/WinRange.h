@@ -1,7 +1,10 @@
 #pragma once
 
+#include "extraction/ExtractionText.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DesignWindow.h"
+
+struct MapState;
 
 class QComboBox;
 class QLabel;
@@ -26,21 +29,27 @@ struct WinRangeControls {
     QLabel* StaticText8;
 };
 
-// "Extract Range": the user picks a first and a last script (page 1) or global (page 2) of the
-// open map and extracts that run into a new output window. The rows stand for cache positions
-// as the caches were when the window was made: start row i is entry i (every entry but the
-// last), end row r is entry s + 1 + r after start s. A new window shows no row chosen, and a
-// new start shows no end chosen, until the user picks one.
+// "Extract Range": the user picks a first and a last script (page 1) or global (page 2) of a
+// map and extracts that run into a new output window. The rows stand for cache positions: start
+// row i is entry i (every entry but the last), end row r is entry s + 1 + r after start s. A new
+// window shows no row chosen, and a new start shows no end chosen, until the user picks one.
+//
+// The window works on the map of the window that opens it, which keeps the map for as long as
+// this window is open and tells it when another map has replaced it.
 class WinRange : public platform::DesignWindow {
     Q_OBJECT
 
 public:
-    // The open window; a new one, filled from the main window's caches, when none is open.
-    static WinRange* Instance();
+    // The open window; a new one over `map`, filled from its caches, when none is open.
+    static WinRange* Instance(const MapState& map);
     // The open window, or null; creates none.
     static WinRange* Existing();
 
     const WinRangeControls& Controls() const { return controls_; }
+
+    // Another map has been read into the map: both start pop-ups list its entries, both end
+    // pop-ups are empty and no row is chosen; the page shown stays.
+    void MapReplaced();
 
     // Refill the end pop-up of their page with the entries after the chosen start.
     void ScrStart_Change();
@@ -50,7 +59,7 @@ public:
     void GlbExtract_Action();
 
 private:
-    WinRange();
+    explicit WinRange(const MapState& map);
     void Layout();
     void CreateControls();
     void _CreateControls0();
@@ -58,7 +67,8 @@ private:
     void Event_Open();
 
     // Shows the text in a new output window, says "done", then closes this window.
-    void Finish(const std::string& text, bool cut);
+    void Finish(const std::string& text, TextCut cut);
 
+    const MapState& map_;
     WinRangeControls controls_{};
 };

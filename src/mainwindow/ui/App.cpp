@@ -1,6 +1,10 @@
 #include "mainwindow/ui/App.h"
 
+#include <QEvent>
+#include <QPointer>
 #include <QTimer>
+
+#include <vector>
 
 #include "extraction/ui/MenuBar2.h"
 #include "extraction/ui/ThreadExtractAll.h"
@@ -16,19 +20,54 @@
 App::App(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Morvane"));
     menuBar_ = &MenuBar1::Instance();
+    // Qt would end the application when the last visible window closes, while an Extract All
+    // run still waits to show its window; the application decides that itself.
+    setQuitOnLastWindowClosed(false);
+    installEventFilter(this);
 }
 
 App::~App() {
     ThreadExtractAll::StopAll();
     // Windows and the shared menus are widgets: they must go while the application still
     // stands, the windows first since their menu bars show the shared actions.
-    for (QWidget* widget : topLevelWidgets()) {
-        if (qobject_cast<platform::DesignWindow*>(widget) != nullptr) {
-            delete widget;
-        }
-    }
+    DeleteWindows();
     MenuBar1::Release();
     MenuBar2::Release();
+}
+
+void App::DeleteWindows() {
+    // A window takes its menus and controls with it, some of them top-level widgets too: every
+    // window is picked before any is deleted, and each is deleted only while it still stands.
+    std::vector<QPointer<platform::DesignWindow>> windows;
+    for (QWidget* widget : topLevelWidgets()) {
+        if (auto* window = qobject_cast<platform::DesignWindow*>(widget)) {
+            windows.emplace_back(window);
+        }
+    }
+    for (const QPointer<platform::DesignWindow>& window : windows) {
+        delete window.data();
+    }
+}
+
+bool App::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && qobject_cast<platform::DesignWindow*>(watched)) {
+        // Looked at once the window has gone from the screen.
+        QMetaObject::invokeMethod(this, &App::QuitWhenNothingIsLeft, Qt::QueuedConnection);
+    }
+    return QApplication::eventFilter(watched, event);
+}
+
+void App::QuitWhenNothingIsLeft() {
+    if (ThreadExtractAll::Running() > 0) {
+        return;
+    }
+    for (QWidget* widget : topLevelWidgets()) {
+        auto* window = qobject_cast<platform::DesignWindow*>(widget);
+        if (window != nullptr && window->IsOpen() && window->isVisible()) {
+            return;
+        }
+    }
+    quit();
 }
 
 App* App::Instance() {
@@ -53,5 +92,7 @@ void App::Start() {
 
 void App::Event_Open() {
     Prefernces::LoadPreferncesMain();
-    MainWindow::Instance()->MapFolder = Prefernces::MapFolder;
+    if (MainWindow* window = MainWindow::Existing()) {
+        window->MapFolder = Prefernces::MapFolder;
+    }
 }

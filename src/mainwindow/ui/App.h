@@ -30,6 +30,15 @@ public:
 
     void Event_Open();
 
+    // Deletes every window while the application still stands.
+    static void DeleteWindows();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Ends the application when no window is open and no run is under way.
+    void QuitWhenNothingIsLeft();
+
     MenuBar1* menuBar_;
 };

@@ -1,5 +1,6 @@
 #include "mainwindow/ui/MainWindow.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +14,7 @@
 #include "extraction/ui/ThreadExtractAll.h"
 #include "extraction/ui/WinRange.h"
 #include "mainwindow/FileTypes1.h"
-#include "mainwindow/TypeNames.h"
+#include "decompiler/TypeNames.h"
 #include "mainwindow/ui/AboutWin.h"
 #include "mainwindow/ui/MenuBar1.h"
 #include "mainwindow/ui/ScriptTextField.h"
@@ -265,6 +266,9 @@ void MainWindow::ShowLoadedMap(const std::vector<std::string>& folderRows) {
     // The load forgot the shown records: no page may go on showing the previous map's.
     controls_.PageEditor->SetValue(0);
     Event_EnableMenuItems();
+    if (range_ != nullptr && range_->IsOpen()) {
+        range_->MapReplaced();
+    }
 }
 
 bool MainWindow::_FilePrefernces_Action() {
@@ -275,21 +279,33 @@ bool MainWindow::_FilePrefernces_Action() {
 bool MainWindow::_Extractall_Action() {
     // A run copies the state it prints; a load under way has only part of it.
     if (!Busy()) {
-        ThreadExtractAll::Start();
+        ThreadExtractAll::Start(state_);
     }
     return false;
 }
 
 bool MainWindow::_ExtractScriptRange_Action() {
-    WinRange::Instance()->Show();
-    WinRange::Instance()->Controls().BgkRnd->SetValue(1);
+    ShowRangeWindow(1);
     return false;
 }
 
 bool MainWindow::_ExtractGlobalRange_Action() {
-    WinRange::Instance()->Show();
-    WinRange::Instance()->Controls().BgkRnd->SetValue(2);
+    ShowRangeWindow(2);
     return false;
+}
+
+void MainWindow::ShowRangeWindow(int page) {
+    range_ = WinRange::Instance(state_);
+    range_->Show();
+    range_->Controls().BgkRnd->SetValue(page);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    platform::DesignWindow::closeEvent(event);
+    // It lists and prints this window's map, which goes with this window.
+    if (range_ != nullptr) {
+        range_->close();
+    }
 }
 
 bool MainWindow::_ScriptToolsdatabase_Action() {

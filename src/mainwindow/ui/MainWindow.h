@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+
 #include <string>
 #include <vector>
 
@@ -8,11 +10,13 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/DesignWindow.h"
 
+class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QTreeWidgetItem;
+class WinRange;
 
 namespace platform {
 class MenuItem;
@@ -139,6 +143,9 @@ public:
     bool FldSyntaxKidExp_KeyDown(int key);
     bool FldSyntaxEngineCommand_KeyDown(int key);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     MainWindow();
     void Layout();
@@ -148,6 +155,8 @@ private:
     void BindEvents();
     void Event_Open();
     void ShowLoadedMap(const std::vector<std::string>& folderRows);
+    // Shows the Extract Range window over this window's map, turned to `page`.
+    void ShowRangeWindow(int page);
 
     void ShowRow(const std::string& text);
     void ShowScriptPage(const std::string& name);
@@ -170,4 +179,6 @@ private:
 
     MapState state_;
     MainWindowControls controls_{};
+    // The Extract Range window this window opened; it works on state_.
+    QPointer<WinRange> range_;
 };
