@@ -137,7 +137,7 @@ std::string ExtractAllSummary(const ExtractAllResult& result, int64_t ticks) {
 }
 
 RangeText ExtractScriptRange(const MapState& state, int32_t first, int32_t endRow) {
-    ExtractionText text;
+    ExtractionText text(kExtractionLimit, ExtractionText::Counting::Off);
     const auto [from, to] = RunPositions(state.ScriptHeaderCache, first, endRow);
     for (size_t i = from; i < to && !text.Full(); ++i) {
         // Settings-free: strings without quotes, no engine test.
@@ -151,7 +151,7 @@ RangeText ExtractScriptRange(const MapState& state, int32_t first, int32_t endRo
 }
 
 RangeText ExtractGlobalRange(const MapState& state, int32_t first, int32_t endRow) {
-    ExtractionText text;
+    ExtractionText text(kExtractionLimit, ExtractionText::Counting::Off);
     const auto [from, to] = RunPositions(state.GlobalHeaderCache, first, endRow);
     for (size_t i = from; i < to && !text.Full(); ++i) {
         AppendGlobal(text, state, state.GlobalHeaderCache[i]);

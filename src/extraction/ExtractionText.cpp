@@ -13,7 +13,8 @@ constexpr size_t kFirstCapacity = size_t{1} << 20;
 
 }  // namespace
 
-ExtractionText::ExtractionText(TextLimit limit) : limit_(limit) {
+ExtractionText::ExtractionText(TextLimit limit, Counting counting)
+    : limit_(limit), counting_(counting == Counting::On) {
     text_.reserve(std::min(kFirstCapacity, limit.bytes + kScanBatch));
 }
 

@@ -31,12 +31,15 @@ public:
     // What a run counts of what it prints.
     enum Counter : size_t { Globals, Scripts, SyntaxParts, kCounters };
 
-    explicit ExtractionText(TextLimit limit = kExtractionLimit);
+    // Whether Mark counts: a run that reports no counts spares their cost.
+    enum class Counting { On, Off };
+
+    explicit ExtractionText(TextLimit limit = kExtractionLimit, Counting counting = Counting::On);
 
     // Counts a part that begins here. It stays counted only if the text is not cut at or
     // before this point, so the counts say what the text holds.
     void Mark(Counter counter) {
-        if (cut_ == TextCut::None) {
+        if (counting_ && cut_ == TextCut::None) {
             marks_.push_back({text_.size(), counter});
         }
     }
@@ -82,6 +85,7 @@ private:
     };
 
     TextLimit limit_;
+    bool counting_;
     std::string text_;
     size_t scanned_ = 0;    // bytes looked at
     size_t lines_ = 0;      // line ends among them
