@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -215,6 +216,31 @@ TEST_F(RecordEditorsTest, AMapChangedOnDiskOrReadOnlyIsNeverWritten) {
                  .seekp(map.ScriptRecord(0))
                  .put('z');
              SetModified(1000000000);
+         },
+         changed},
+        // Alike in identity, size and modification time: only the status-change time moved.
+        {"rewritten in place with its time put back",
+         [&] {
+             struct stat loaded {};
+             ASSERT_EQ(stat(path.c_str(), &loaded), 0);
+             std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+                 .seekp(map.ScriptRecord(0))
+                 .put('z');
+             const timespec times[2] = {loaded.st_atim, loaded.st_mtim};
+             // A clock coarser than the load-to-write interval gives the same status-change
+             // time; putting the time back once more a little later moves it on.
+             struct stat now {};
+             for (int tries = 0; tries < 100; ++tries) {
+                 ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+                 ASSERT_EQ(stat(path.c_str(), &now), 0);
+                 if (now.st_ctim.tv_sec != loaded.st_ctim.tv_sec ||
+                     now.st_ctim.tv_nsec != loaded.st_ctim.tv_nsec) {
+                     break;
+                 }
+                 usleep(1000);
+             }
+             ASSERT_EQ(std::tie(now.st_size, now.st_mtim.tv_sec, now.st_mtim.tv_nsec),
+                       std::tie(loaded.st_size, loaded.st_mtim.tv_sec, loaded.st_mtim.tv_nsec));
          },
          changed},
         // Unreachable, as a read-only file is to all but root.

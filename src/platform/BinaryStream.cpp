@@ -72,7 +72,9 @@ std::optional<FileIdentity> BinaryStream::Identity() const {
     return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
                         static_cast<int64_t>(info.st_size),
                         static_cast<int64_t>(info.st_mtim.tv_sec),
-                        static_cast<int64_t>(info.st_mtim.tv_nsec)};
+                        static_cast<int64_t>(info.st_mtim.tv_nsec),
+                        static_cast<int64_t>(info.st_ctim.tv_sec),
+                        static_cast<int64_t>(info.st_ctim.tv_nsec)};
 }
 
 const BinaryStream::Page* BinaryStream::PageAt(int64_t position) {
