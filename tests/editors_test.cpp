@@ -197,6 +197,8 @@ TEST_F(RecordEditorsTest, AMapChangedOnDiskOrReadOnlyIsNeverWritten) {
         std::string message;
     };
     const std::string changed = "The map file was changed on disk after it was opened, so ";
+    const std::string notRegular = "The map file is not a regular file, so ";
+    const std::string fifo = dir.Fifo("pipe.map");
     const std::vector<Case> cases = {
         {"truncated", [&] { std::filesystem::resize_file(path, 100); }, changed},
         // Alike in every byte and in time: only the file's identity tells it apart.
@@ -246,6 +248,8 @@ TEST_F(RecordEditorsTest, AMapChangedOnDiskOrReadOnlyIsNeverWritten) {
         // Unreachable, as a read-only file is to all but root.
         {"unreachable", [&] { state.f = dir.File("gone/m.map"); },
          "The map file could not be opened for writing, so "},
+        {"a pipe in its place", [&] { state.f = fifo; }, notRegular},
+        {"a folder in its place", [&] { state.f = dir.Folder("folder.map"); }, notRegular},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -254,12 +258,15 @@ TEST_F(RecordEditorsTest, AMapChangedOnDiskOrReadOnlyIsNeverWritten) {
         ShowSyntax(state, "-5");
         c.change();
         const std::vector<uint8_t> before = FileBytes();
-        EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"),
-                  CommitResult::Refused);
-        EXPECT_EQ(CommitNameField(state, EditorField::ScriptName, "x"), CommitResult::Refused);
-        EXPECT_EQ(CommitIndexField(state, EditorField::ScriptType, 4), CommitResult::Refused);
-        EXPECT_EQ(CommitNumberField(state, EditorField::SyntaxKid, "-3"), CommitResult::Refused);
-        EXPECT_EQ(ProtectScripts(state), -1);
+        EXPECT_TRUE(testmap::ReturnsWithoutWaitingOn(fifo, [&] {
+            EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"),
+                      CommitResult::Refused);
+            EXPECT_EQ(CommitNameField(state, EditorField::ScriptName, "x"), CommitResult::Refused);
+            EXPECT_EQ(CommitIndexField(state, EditorField::ScriptType, 4), CommitResult::Refused);
+            EXPECT_EQ(CommitNumberField(state, EditorField::SyntaxKid, "-3"),
+                      CommitResult::Refused);
+            EXPECT_EQ(ProtectScripts(state), -1);
+        }));
         EXPECT_EQ(FileBytes(), before);
         const ScriptHeader& a = state.ScriptHeaderCache[0];
         EXPECT_EQ(std::tie(a.ExpPointer, a.Name, a.Type), std::make_tuple(-5, "a", 1));
