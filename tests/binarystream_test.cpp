@@ -80,7 +80,7 @@ TEST_F(BinaryStreamTest, WritesLandInTheFileAndInLaterReads) {
     EXPECT_EQ(FileBytes(), std::string("\0\0\xFE\xFF\0\0\0\0", 8));
 }
 
-TEST_F(BinaryStreamTest, RefusedWritesAreReportedAsFailuresAndFoldersDoNotOpen) {
+TEST_F(BinaryStreamTest, RefusedWritesAreReportedAsFailures) {
     const std::string path = WriteFile("abcd");
     auto reader = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly);
     reader->WriteInt8(1);
@@ -91,8 +91,6 @@ TEST_F(BinaryStreamTest, RefusedWritesAreReportedAsFailuresAndFoldersDoNotOpen) 
     writer->WriteInt16(7);
     EXPECT_FALSE(writer->Close());
     EXPECT_EQ(FileBytes(), "abcd");
-    EXPECT_EQ(BinaryStream::Open(dir.File("missing"), BinaryStream::Mode::ReadOnly), nullptr);
-    EXPECT_EQ(BinaryStream::Open(dir.Path().string(), BinaryStream::Mode::ReadOnly), nullptr);
 
     // A text carries its length in one byte: 255 bytes at most.
     auto created = BinaryStream::Open(path, BinaryStream::Mode::Create);
@@ -100,6 +98,36 @@ TEST_F(BinaryStreamTest, RefusedWritesAreReportedAsFailuresAndFoldersDoNotOpen) 
     EXPECT_FALSE(created->WritePString(std::string(256, 'p')));
     EXPECT_TRUE(created->Close());
     EXPECT_EQ(FileBytes(), '\xFF' + std::string(255, 'p'));
+}
+
+// In no mode does a folder, a pipe or a device open, and nothing waits for a pipe's other end.
+TEST_F(BinaryStreamTest, OnlyARegularFileOpensAndTheFailureSaysWhy) {
+    using Failure = BinaryStream::OpenFailure;
+    const std::string fifo = dir.Fifo("pipe");
+    ASSERT_FALSE(fifo.empty());
+    struct Case {
+        std::string path;
+        Failure failure;
+    };
+    const std::vector<Case> cases = {
+        {WriteFile("abcd"), Failure::None},
+        {dir.File("no/such/file"), Failure::CannotOpen},
+        {fifo, Failure::NotRegularFile},
+        {dir.Folder("folder"), Failure::NotRegularFile},
+        {"/dev/null", Failure::NotRegularFile},
+    };
+    for (BinaryStream::Mode mode : {BinaryStream::Mode::ReadOnly, BinaryStream::Mode::ReadWrite,
+                                    BinaryStream::Mode::Create}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.path + " in mode " + std::to_string(static_cast<int>(mode)));
+            Failure failure = c.failure == Failure::None ? Failure::CannotOpen : Failure::None;
+            std::unique_ptr<BinaryStream> stream;
+            EXPECT_TRUE(testmap::ReturnsWithoutWaitingOn(
+                fifo, [&] { stream = BinaryStream::Open(c.path, mode, &failure); }));
+            EXPECT_EQ(stream != nullptr, c.failure == Failure::None);
+            EXPECT_EQ(failure, c.failure);
+        }
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -196,6 +197,8 @@ TEST_F(RecordEditorsTest, AMapChangedOnDiskOrReadOnlyIsNeverWritten) {
         std::string message;
     };
     const std::string changed = "The map file was changed on disk after it was opened, so ";
+    const std::string notRegular = "The map file is not a regular file, so ";
+    const std::string fifo = dir.Fifo("pipe.map");
     const std::vector<Case> cases = {
         {"truncated", [&] { std::filesystem::resize_file(path, 100); }, changed},
         // Alike in every byte and in time: only the file's identity tells it apart.
@@ -217,9 +220,36 @@ TEST_F(RecordEditorsTest, AMapChangedOnDiskOrReadOnlyIsNeverWritten) {
              SetModified(1000000000);
          },
          changed},
+        // Alike in identity, size and modification time: only the status-change time moved.
+        {"rewritten in place with its time put back",
+         [&] {
+             struct stat loaded {};
+             ASSERT_EQ(stat(path.c_str(), &loaded), 0);
+             std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+                 .seekp(map.ScriptRecord(0))
+                 .put('z');
+             const timespec times[2] = {loaded.st_atim, loaded.st_mtim};
+             // A clock coarser than the load-to-write interval gives the same status-change
+             // time; putting the time back once more a little later moves it on.
+             struct stat now {};
+             for (int tries = 0; tries < 100; ++tries) {
+                 ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+                 ASSERT_EQ(stat(path.c_str(), &now), 0);
+                 if (now.st_ctim.tv_sec != loaded.st_ctim.tv_sec ||
+                     now.st_ctim.tv_nsec != loaded.st_ctim.tv_nsec) {
+                     break;
+                 }
+                 usleep(1000);
+             }
+             ASSERT_EQ(std::tie(now.st_size, now.st_mtim.tv_sec, now.st_mtim.tv_nsec),
+                       std::tie(loaded.st_size, loaded.st_mtim.tv_sec, loaded.st_mtim.tv_nsec));
+         },
+         changed},
         // Unreachable, as a read-only file is to all but root.
         {"unreachable", [&] { state.f = dir.File("gone/m.map"); },
          "The map file could not be opened for writing, so "},
+        {"a pipe in its place", [&] { state.f = fifo; }, notRegular},
+        {"a folder in its place", [&] { state.f = dir.Folder("folder.map"); }, notRegular},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -228,12 +258,15 @@ TEST_F(RecordEditorsTest, AMapChangedOnDiskOrReadOnlyIsNeverWritten) {
         ShowSyntax(state, "-5");
         c.change();
         const std::vector<uint8_t> before = FileBytes();
-        EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"),
-                  CommitResult::Refused);
-        EXPECT_EQ(CommitNameField(state, EditorField::ScriptName, "x"), CommitResult::Refused);
-        EXPECT_EQ(CommitIndexField(state, EditorField::ScriptType, 4), CommitResult::Refused);
-        EXPECT_EQ(CommitNumberField(state, EditorField::SyntaxKid, "-3"), CommitResult::Refused);
-        EXPECT_EQ(ProtectScripts(state), -1);
+        EXPECT_TRUE(testmap::ReturnsWithoutWaitingOn(fifo, [&] {
+            EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"),
+                      CommitResult::Refused);
+            EXPECT_EQ(CommitNameField(state, EditorField::ScriptName, "x"), CommitResult::Refused);
+            EXPECT_EQ(CommitIndexField(state, EditorField::ScriptType, 4), CommitResult::Refused);
+            EXPECT_EQ(CommitNumberField(state, EditorField::SyntaxKid, "-3"),
+                      CommitResult::Refused);
+            EXPECT_EQ(ProtectScripts(state), -1);
+        }));
         EXPECT_EQ(FileBytes(), before);
         const ScriptHeader& a = state.ScriptHeaderCache[0];
         EXPECT_EQ(std::tie(a.ExpPointer, a.Name, a.Type), std::make_tuple(-5, "a", 1));

@@ -122,6 +122,19 @@ TEST_F(EngineCommandsTest, AMissingOrMalformedCommandFileIsReportedOnceWithAnEmp
         EXPECT_NE(recorder.messages[0].find(problem), std::string::npos) << recorder.messages[0];
         EXPECT_EQ(state.CommandsByEngine, EngineCommandTable{});
     }
+    // A pipe or a folder in the file's place is refused, without waiting for a pipe's writer.
+    const std::string path = dir.File("ComDat.xml");
+    for (const auto& place : {&testmap::TempDir::Fifo, &testmap::TempDir::Folder}) {
+        std::filesystem::remove_all(path);
+        ASSERT_EQ((dir.*place)("ComDat.xml"), path);
+        recorder.messages.clear();
+        state.CommandsByEngine = HardcodedCommandTable();
+        EXPECT_TRUE(testmap::ReturnsWithoutWaitingOn(path, [&] { DefineEngineCommands(state); }));
+        EXPECT_EQ(recorder.messages,
+                  std::vector<std::string>{"The engine command file " + path +
+                                           " could not be read: it is not a regular file"});
+        EXPECT_EQ(state.CommandsByEngine, EngineCommandTable{});
+    }
 }
 
 }  // namespace

@@ -258,12 +258,24 @@ TEST_F(MapReaderTest, ASecondMapReplacesTheFirstUnlessItIsRefusedOrCannotBeOpene
     refused.mapName = "nope";
     EXPECT_EQ(Open(testmap::Build(refused), "refused.map").result, LoadResult::Refused);
     EXPECT_EQ(OpenMap(state, dir.File("missing.map")).result, LoadResult::CannotOpen);
+    // A pipe is refused at once, not read once something writes to it.
+    const std::string fifo = dir.Fifo("pipe.map");
+    const std::string folder = dir.Folder("folder.map");
+    EXPECT_TRUE(testmap::ReturnsWithoutWaitingOn(fifo, [&] {
+        EXPECT_EQ(OpenMap(state, fifo).result, LoadResult::CannotOpen);
+        EXPECT_EQ(OpenMap(state, folder).result, LoadResult::CannotOpen);
+    }));
     EXPECT_EQ(OpenMap(state, "").result, LoadResult::NoFile);
     EXPECT_EQ(state.f, dir.File("first.map"));
     EXPECT_EQ(state.ScriptHeaderCache.size(), 3u);
     EXPECT_EQ(state.LoadedScript, 2);
-    ASSERT_EQ(recorder.messages.size(), 2u);
-    EXPECT_NE(recorder.messages[1].find("missing.map"), std::string::npos);
+    ASSERT_EQ(recorder.messages.size(), 4u);
+    EXPECT_EQ(recorder.messages[1],
+              "The map file could not be opened for reading:\n" + dir.File("missing.map"));
+    EXPECT_EQ(recorder.messages[2],
+              "The map file is not a regular file, so it was not opened:\n" + fifo);
+    EXPECT_EQ(recorder.messages[3],
+              "The map file is not a regular file, so it was not opened:\n" + folder);
 
     MapSpec second;
     second.scripts = {{"only", 1, 4, -1}};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <tuple>
 
 #include "MapBuilder.h"
@@ -61,10 +62,26 @@ TEST_F(PreferencesFileTest, AShortFileKeepsTheDefaultsForWhatIsMissing) {
               Fields({4, 5, 2, 1, 1, 1, false, "keep"}));
     WriteBytes(bytes.substr(0, bytes.size() - 5));
     EXPECT_EQ(Prefernces::ReadPreferencesFile(path, defaults).value().mapFolder, "/home/me");
+}
 
-    std::filesystem::remove(path);
-    EXPECT_FALSE(Prefernces::ReadPreferencesFile(path, FileContents{}));
-    EXPECT_FALSE(Prefernces::ReadPreferencesVersion(path));
+// A pipe in the file's place is refused without waiting for a writer.
+TEST_F(PreferencesFileTest, NothingButARegularFileIsRead) {
+    using Failure = platform::BinaryStream::OpenFailure;
+    const std::vector<std::pair<std::function<std::string()>, Failure>> cases = {
+        {[&] { return path; }, Failure::CannotOpen},
+        {[&] { return dir.Fifo("Prefences.pref"); }, Failure::NotRegularFile},
+        {[&] { return dir.Folder("Prefences.pref"); }, Failure::NotRegularFile},
+    };
+    for (const auto& [place, expected] : cases) {
+        std::filesystem::remove_all(path);
+        ASSERT_EQ(place(), path);
+        Failure failure = Failure::None;
+        EXPECT_TRUE(testmap::ReturnsWithoutWaitingOn(path, [&] {
+            EXPECT_FALSE(Prefernces::ReadPreferencesVersion(path, &failure));
+            EXPECT_FALSE(Prefernces::ReadPreferencesFile(path, FileContents{}));
+        }));
+        EXPECT_EQ(failure, expected);
+    }
 }
 
 }  // namespace

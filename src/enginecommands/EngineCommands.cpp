@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "enginecommands/HardcodedCommands.h"
+#include "platform/BinaryStream.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "preferences/Prefernces.h"
@@ -40,9 +41,22 @@ EngineCommandTable HardcodedCommandTable() {
 
 ComDatResult ReadComDat(const std::string& path) {
     ComDatResult result;
+    // Read through the stream, which refuses a pipe or a folder without waiting on it; pugixml
+    // would open the file by itself.
+    platform::BinaryStream::OpenFailure failure{};
+    auto stream =
+        platform::BinaryStream::Open(path, platform::BinaryStream::Mode::ReadOnly, &failure);
+    if (!stream) {
+        result.problem = failure == platform::BinaryStream::OpenFailure::NotRegularFile
+                             ? "it is not a regular file"
+                             : "it could not be opened";
+        return result;
+    }
+    const std::string bytes = stream->Read(stream->Length());
+    stream.reset();
     pugi::xml_document document;
     // The default parse drops whitespace-only text between elements.
-    pugi::xml_parse_result parsed = document.load_file(path.c_str());
+    pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
     if (!parsed) {
         result.problem = std::string(parsed.description()) + " at byte " +
                          platform::Str(static_cast<int64_t>(parsed.offset));

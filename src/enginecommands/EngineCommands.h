@@ -23,7 +23,8 @@ struct ComDatResult {
 // Reads an engine command file: every child of the root element is an entry; the text inside
 // its first child is the identity, the text inside its last child the name. A later entry with
 // an equal identity replaces an earlier one. A file that breaks these rules gives an empty
-// table and says why. Yields once per entry.
+// table and says why, as does a file that cannot be opened or is no regular file (a folder, a
+// pipe). Yields once per entry.
 ComDatResult ReadComDat(const std::string& path);
 
 // The name the syntax-node page shows for an engine identity: the table's name, or

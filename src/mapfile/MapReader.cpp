@@ -87,9 +87,11 @@ bool ReadNamedTable(BinaryStream& stream, int32_t countField, int32_t magic, int
     return true;
 }
 
-std::string CannotOpenMessage(const std::string& path) {
-    return "The map file could not be opened for reading:" + std::string(platform::EndOfLine) +
-           path;
+std::string CannotOpenMessage(const std::string& path, BinaryStream::OpenFailure failure) {
+    const std::string why = failure == BinaryStream::OpenFailure::NotRegularFile
+                                ? "The map file is not a regular file, so it was not opened:"
+                                : "The map file could not be opened for reading:";
+    return why + std::string(platform::EndOfLine) + path;
 }
 
 }  // namespace
@@ -105,9 +107,10 @@ LoadOutcome OpenMap(MapState& state, const std::string& path) {
         return {};
     }
     {
-        auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly);
+        BinaryStream::OpenFailure failure{};
+        auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly, &failure);
         if (!stream) {
-            platform::MsgBox(CannotOpenMessage(path));
+            platform::MsgBox(CannotOpenMessage(path, failure));
             return {LoadResult::CannotOpen, {}};
         }
         stream->LittleEndian = true;
@@ -135,9 +138,10 @@ LoadOutcome ReadMapData(MapState& state, const std::string& path) {
     if (path.empty()) {
         return {};
     }
-    auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly);
+    BinaryStream::OpenFailure failure{};
+    auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly, &failure);
     if (!stream) {
-        platform::MsgBox(CannotOpenMessage(path));
+        platform::MsgBox(CannotOpenMessage(path, failure));
         return {LoadResult::CannotOpen, {}};
     }
     stream->LittleEndian = true;

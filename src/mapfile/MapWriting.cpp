@@ -8,11 +8,14 @@
 using platform::BinaryStream;
 
 std::unique_ptr<BinaryStream> OpenLoadedMap(const MapState& state, std::string_view consequence) {
+    BinaryStream::OpenFailure failure{};
     std::unique_ptr<BinaryStream> stream =
-        BinaryStream::Open(*state.f, BinaryStream::Mode::ReadWrite);
+        BinaryStream::Open(*state.f, BinaryStream::Mode::ReadWrite, &failure);
     if (!stream) {
-        platform::MsgBox("The map file could not be opened for writing, so " +
-                         std::string(consequence) + ":" + std::string(platform::EndOfLine) +
+        const std::string why = failure == BinaryStream::OpenFailure::NotRegularFile
+                                    ? "The map file is not a regular file, so "
+                                    : "The map file could not be opened for writing, so ";
+        platform::MsgBox(why + std::string(consequence) + ":" + std::string(platform::EndOfLine) +
                          *state.f);
         return nullptr;
     }

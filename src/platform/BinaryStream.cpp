@@ -20,8 +20,13 @@ bool InsideFile(int64_t position, int64_t length) {
 
 }  // namespace
 
-std::unique_ptr<BinaryStream> BinaryStream::Open(const std::string& path, Mode mode) {
-    int flags = O_CLOEXEC;
+std::unique_ptr<BinaryStream> BinaryStream::Open(const std::string& path, Mode mode,
+                                                 OpenFailure* failure) {
+    OpenFailure ignored{};
+    OpenFailure& why = failure != nullptr ? *failure : ignored;
+    why = OpenFailure::None;
+    // Without O_NONBLOCK, opening a pipe waits for its other end, and a device may wait too.
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     switch (mode) {
         case Mode::ReadOnly:
             flags |= O_RDONLY;
@@ -35,10 +40,24 @@ std::unique_ptr<BinaryStream> BinaryStream::Open(const std::string& path, Mode m
     }
     int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0) {
+        why = errno == EISDIR ? OpenFailure::NotRegularFile : OpenFailure::CannotOpen;
         return nullptr;
     }
+    // Checked on the open descriptor, so that the file checked is the file read.
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0) {
+        why = OpenFailure::CannotOpen;
+        ::close(fd);
+        return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        why = OpenFailure::NotRegularFile;
+        ::close(fd);
+        return nullptr;
+    }
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        why = OpenFailure::CannotOpen;
         ::close(fd);
         return nullptr;
     }
@@ -72,7 +91,9 @@ std::optional<FileIdentity> BinaryStream::Identity() const {
     return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
                         static_cast<int64_t>(info.st_size),
                         static_cast<int64_t>(info.st_mtim.tv_sec),
-                        static_cast<int64_t>(info.st_mtim.tv_nsec)};
+                        static_cast<int64_t>(info.st_mtim.tv_nsec),
+                        static_cast<int64_t>(info.st_ctim.tv_sec),
+                        static_cast<int64_t>(info.st_ctim.tv_nsec)};
 }
 
 const BinaryStream::Page* BinaryStream::PageAt(int64_t position) {

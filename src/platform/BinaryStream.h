@@ -20,9 +20,14 @@ namespace platform {
 class BinaryStream {
 public:
     enum class Mode { ReadOnly, ReadWrite, Create };
+    // Why Open gave no stream.
+    enum class OpenFailure { None, CannotOpen, NotRegularFile };
 
-    // Returns null when the file cannot be opened in that mode. Create truncates or creates.
-    static std::unique_ptr<BinaryStream> Open(const std::string& path, Mode mode);
+    // Returns null when the file cannot be opened in that mode, or is no regular file (a folder,
+    // a pipe, a device), and then sets `failure` when given. Never waits for a pipe's other end.
+    // Create truncates or creates.
+    static std::unique_ptr<BinaryStream> Open(const std::string& path, Mode mode,
+                                              OpenFailure* failure = nullptr);
 
     ~BinaryStream();
     BinaryStream(const BinaryStream&) = delete;

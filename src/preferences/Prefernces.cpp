@@ -90,8 +90,9 @@ std::optional<FileContents> ReadPreferencesFile(const std::string& path,
     return contents;
 }
 
-std::optional<FileVersion> ReadPreferencesVersion(const std::string& path) {
-    auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly);
+std::optional<FileVersion> ReadPreferencesVersion(const std::string& path,
+                                                  BinaryStream::OpenFailure* failure) {
+    auto stream = BinaryStream::Open(path, BinaryStream::Mode::ReadOnly, failure);
     if (!stream) {
         return std::nullopt;
     }

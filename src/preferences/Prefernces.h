@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/BinaryStream.h"
+
 // The process-wide settings. Readers read them directly each time they run, so a saved change
 // takes effect at a reader's next run. Values are stored unchecked: any Int32 may be held.
 namespace Prefernces {
@@ -51,11 +53,12 @@ std::optional<FileContents> ReadPreferencesFile(const std::string& path,
                                                 const FileContents& defaults);
 
 // Only the two version words, as LoadPreferncesMain compares them; nullopt when the file does
-// not exist or cannot be opened.
+// not exist, cannot be opened or is no regular file, and then `failure` (when given) says which.
 struct FileVersion {
     int32_t major = 0;
     int32_t minor = 0;
 };
-std::optional<FileVersion> ReadPreferencesVersion(const std::string& path);
+std::optional<FileVersion> ReadPreferencesVersion(
+    const std::string& path, platform::BinaryStream::OpenFailure* failure = nullptr);
 
 }  // namespace Prefernces

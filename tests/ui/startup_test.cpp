@@ -2,9 +2,13 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
+#include "TempDir.h"
 #include "UiTestSupport.h"
 #include "extraction/ui/Extract.h"
 #include "mainwindow/ui/App.h"
@@ -87,12 +91,28 @@ TEST_F(StartUpTest, FileOfAnotherVersionIsReadOnlyWhenTheUserAgrees) {
     }
 }
 
-TEST_F(StartUpTest, UnreadableFileIsReportedAndTheDefaultsApply) {
-    std::filesystem::create_directory(PrefsPath());
-    StartApplication();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].text.contains("could not be read")) << shown[0].text.toStdString();
-    EXPECT_EQ(Settings(), defaults);
+// A folder or a pipe in the file's place: start-up neither waits for the pipe's writer nor
+// writes the file anew.
+TEST_F(StartUpTest, NoRegularFileIsReportedAndTheDefaultsApply) {
+    const std::string path = PrefsPath();
+    const std::vector<std::function<bool()>> places = {
+        [&] { return ::mkfifo(path.c_str(), 0644) == 0; },
+        [&] { return std::filesystem::create_directory(path); },
+    };
+    for (const std::function<bool()>& place : places) {
+        uitest::CloseAllWindows();
+        std::filesystem::remove_all(path);
+        ASSERT_TRUE(place());
+        Prefernces::ResetToDefaults();
+        shown.clear();
+        EXPECT_TRUE(testmap::ReturnsWithoutWaitingOn(path, [&] { StartApplication(); }));
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text.toStdString(),
+                  "The preferences file " + path +
+                      " is not a regular file, so the default settings apply.");
+        EXPECT_EQ(Settings(), defaults);
+        EXPECT_FALSE(std::filesystem::is_regular_file(path));
+    }
 }
 
 // Every window goes with the application, also when its menus and controls, some of them

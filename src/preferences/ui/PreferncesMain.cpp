@@ -62,7 +62,13 @@ void LoadPreferncesMain() {
         SavePrefernces();
         return;
     }
-    const std::optional<FileVersion> version = ReadPreferencesVersion(path);
+    platform::BinaryStream::OpenFailure failure{};
+    const std::optional<FileVersion> version = ReadPreferencesVersion(path, &failure);
+    if (!version && failure == platform::BinaryStream::OpenFailure::NotRegularFile) {
+        platform::MsgBox("The preferences file " + path +
+                         " is not a regular file, so the default settings apply.");
+        return;
+    }
     if (!version) {
         platform::MsgBox("The preferences file " + path +
                          " could not be read. The default settings apply.");
