@@ -87,9 +87,10 @@ bool ReadNamedTable(BinaryStream& stream, int32_t countField, int32_t magic, int
     return true;
 }
 
-std::string CannotOpenMessage(const std::string& path) {
-    return "The map file could not be opened for reading:" + std::string(platform::EndOfLine) +
-           path;
+platform::Message CannotOpenMessage(const std::string& path) {
+    return platform::Message("The map file could not be opened for reading:" +
+                             std::string(platform::EndOfLine))
+        .Path(path);
 }
 
 }  // namespace

@@ -11,16 +11,19 @@ std::unique_ptr<BinaryStream> OpenLoadedMap(const MapState& state, std::string_v
     std::unique_ptr<BinaryStream> stream =
         BinaryStream::Open(*state.f, BinaryStream::Mode::ReadWrite);
     if (!stream) {
-        platform::MsgBox("The map file could not be opened for writing, so " +
-                         std::string(consequence) + ":" + std::string(platform::EndOfLine) +
-                         *state.f);
+        platform::MsgBox(platform::Message("The map file could not be opened for writing, so " +
+                                           std::string(consequence) + ":" +
+                                           std::string(platform::EndOfLine))
+                             .Path(*state.f));
         return nullptr;
     }
     // Compared on the file now open, so the check and the write concern the same file.
     if (!state.fIdentity || stream->Identity() != state.fIdentity) {
-        platform::MsgBox("The map file was changed on disk after it was opened, so " +
-                         std::string(consequence) +
-                         ". Open the map again:" + std::string(platform::EndOfLine) + *state.f);
+        platform::MsgBox(
+            platform::Message("The map file was changed on disk after it was opened, so " +
+                              std::string(consequence) +
+                              ". Open the map again:" + std::string(platform::EndOfLine))
+                .Path(*state.f));
         return nullptr;
     }
     return stream;

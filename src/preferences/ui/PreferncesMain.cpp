@@ -48,8 +48,9 @@ bool SavePrefernces() {
 
     const std::string path = platform::DefaultFolderItem(kFileName);
     if (!WritePreferencesFile(path, Stamped())) {
-        platform::MsgBox("The preferences could not be saved to " + path +
-                         ". The settings apply until the program ends.");
+        platform::MsgBox(platform::Message("The preferences could not be saved to ")
+                             .Path(path)
+                             .Text(". The settings apply until the program ends."));
         return false;
     }
     return true;
@@ -64,8 +65,9 @@ void LoadPreferncesMain() {
     }
     const std::optional<FileVersion> version = ReadPreferencesVersion(path);
     if (!version) {
-        platform::MsgBox("The preferences file " + path +
-                         " could not be read. The default settings apply.");
+        platform::MsgBox(platform::Message("The preferences file ")
+                             .Path(path)
+                             .Text(" could not be read. The default settings apply."));
         return;
     }
     const FileContents running = Stamped();
