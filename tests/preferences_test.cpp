@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <functional>
 #include <tuple>
@@ -17,8 +21,36 @@ auto Fields(const FileContents& c) {
                       c.decompStyle, c.engineCommands, c.syntaxTag, c.mapFolder);
 }
 
+// Calls that fail once the new file exists: a write that a full disk cuts short after a few
+// bytes, a flush or a rename that the disk refuses.
+int writesLeft = 0;
+ssize_t ShortWrite(int fd, const void* bytes, size_t count) {
+    if (writesLeft-- > 0) {
+        return ::write(fd, bytes, std::min<size_t>(count, 5));
+    }
+    errno = ENOSPC;
+    return -1;
+}
+int FailingFsync(int) {
+    errno = EIO;
+    return -1;
+}
+int FailingRename(const char*, const char*) {
+    errno = EIO;
+    return -1;
+}
+
 class PreferencesFileTest : public ::testing::Test {
 protected:
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     std::string Bytes() const { return testmap::ReadFileText(path); }
     void WriteBytes(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
@@ -50,6 +82,102 @@ TEST_F(PreferencesFileTest, EveryFieldSurvivesAWriteAndARead) {
     EXPECT_FALSE(Prefernces::WritePreferencesFile(path, longer));
     EXPECT_EQ(Bytes().size(), 26u + 255u);
     EXPECT_FALSE(Prefernces::WritePreferencesFile(dir.File("no/such/folder/p.pref"), written));
+}
+
+// A failure once the new file exists leaves the old file's bytes (or no file, when there was
+// none) and no other file beside it.
+TEST_F(PreferencesFileTest, AFailedWriteLeavesTheOldFileAndNothingElse) {
+    platform::ReplaceCalls shortWrite;
+    shortWrite.write = ShortWrite;
+    platform::ReplaceCalls failingFsync;
+    failingFsync.fsync = FailingFsync;
+    platform::ReplaceCalls failingRename;
+    failingRename.rename = FailingRename;
+    const struct {
+        const char* failure;
+        platform::ReplaceCalls calls;
+        bool oldFile;
+    } cases[] = {
+        {"short write", shortWrite, true},
+        {"fsync", failingFsync, true},
+        {"rename", failingRename, true},
+        {"short write, no old file", shortWrite, false},
+    };
+    const FileContents written{3, 7, 2, 2, 2, 2, true, "/srv/new/maps"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failure);
+        std::filesystem::remove(path);
+        if (c.oldFile) {
+            ASSERT_TRUE(Prefernces::WritePreferencesFile(path, {1, 2, 1, 1, 1, 1, false, "/old"}));
+        }
+        const std::string before = c.oldFile ? Bytes() : "";
+        writesLeft = 2;
+        EXPECT_FALSE(Prefernces::WritePreferencesFile(path, written, c.calls));
+        EXPECT_EQ(Names(), c.oldFile ? std::vector<std::string>{"Prefences.pref"}
+                                     : std::vector<std::string>{});
+        EXPECT_EQ(Bytes(), before);
+    }
+}
+
+// A regular file is replaced and keeps its mode; a link is followed and stays a link. A folder,
+// a FIFO or a device stays as it is. Every one lives in the test's folder, so that a broken
+// check replaces nothing outside it.
+TEST_F(PreferencesFileTest, OnlyARegularFileIsReplaced) {
+    namespace fs = std::filesystem;
+    const std::string real = dir.File("real.pref");
+    const auto link = [&] { fs::create_symlink(real, path); };
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        fs::file_type type;  // of the path itself, before and after
+        bool replaced;
+    } cases[] = {
+        {"file of its own mode",
+         [&] {
+             WriteBytes("old");
+             fs::permissions(
+                 path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_write);
+             return true;
+         },
+         fs::file_type::regular, true},
+        {"link to a file",
+         [&] {
+             std::ofstream(real) << "old";
+             link();
+             return true;
+         },
+         fs::file_type::symlink, true},
+        {"folder", [&] { return fs::create_directory(path); }, fs::file_type::directory, false},
+        {"FIFO", [&] { return ::mkfifo(path.c_str(), 0644) == 0; }, fs::file_type::fifo, false},
+        {"link to a FIFO",
+         [&] {
+             link();
+             return ::mkfifo(real.c_str(), 0644) == 0;
+         },
+         fs::file_type::symlink, false},
+        // Making a device takes root, as the tests run; elsewhere this row is left out.
+        {"device", [&] { return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
+         fs::file_type::character, false},
+    };
+    const FileContents written{3, 7, 2, 2, 2, 2, true, "/srv/maps"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(dir.Path());
+        fs::create_directories(dir.Path());
+        if (!c.make()) {
+            ASSERT_STREQ(c.what, "device");
+            continue;
+        }
+        const std::vector<std::string> names = Names();
+        const fs::perms perms = fs::status(path).permissions();
+        EXPECT_EQ(Prefernces::WritePreferencesFile(path, written), c.replaced);
+        EXPECT_EQ(fs::symlink_status(path).type(), c.type);
+        EXPECT_EQ(fs::status(path).permissions(), perms);
+        EXPECT_EQ(Names(), names);
+        if (c.replaced) {
+            EXPECT_EQ(Prefernces::ReadPreferencesFile(path, {}).value().mapFolder, "/srv/maps");
+        }
+    }
 }
 
 // Fields past the end keep the defaults; a folder is cut at the end of the file.

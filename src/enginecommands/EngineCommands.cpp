@@ -113,8 +113,9 @@ void DefineEngineCommands(MapState& state) {
         } else {
             ComDatResult read = ReadComDat(path);
             if (!read.problem.empty()) {
-                platform::MsgBox("The engine command file " + path +
-                                 " could not be read: " + read.problem);
+                platform::MsgBox(platform::Message("The engine command file ")
+                                     .Path(path)
+                                     .Text(" could not be read: " + read.problem));
             }
             table = std::move(read.table);
         }

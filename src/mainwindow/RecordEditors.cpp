@@ -120,8 +120,11 @@ bool WriteIntoMap(MapState& state, int64_t position, const std::string& bytes) {
     }
     const auto width = static_cast<int64_t>(bytes.size());
     if (position < 0 || position > stream->Length() || width > stream->Length() - position) {
-        platform::MsgBox("The field lies beyond the end of the map file, so nothing was changed:" +
-                         std::string(platform::EndOfLine) + *state.f);
+        platform::MsgBox(
+            platform::Message(
+                "The field lies beyond the end of the map file, so nothing was changed:" +
+                std::string(platform::EndOfLine))
+                .Path(*state.f));
         return false;
     }
     stream->LittleEndian = true;
@@ -129,8 +132,10 @@ bool WriteIntoMap(MapState& state, int64_t position, const std::string& bytes) {
     stream->Write(bytes);
     RememberOwnWrites(state, *stream);
     if (!stream->Close()) {
-        platform::MsgBox("Writing to the map file failed; the field may not have been saved:" +
-                         std::string(platform::EndOfLine) + *state.f);
+        platform::MsgBox(
+            platform::Message("Writing to the map file failed; the field may not have been saved:" +
+                              std::string(platform::EndOfLine))
+                .Path(*state.f));
         return false;
     }
     return true;
@@ -368,8 +373,11 @@ int32_t ProtectScripts(MapState& state) {
         platform::Yield();
     }
     if (!stream->Close()) {
-        platform::MsgBox("Writing to the map file failed; the map may be only partly protected:" +
-                         std::string(platform::EndOfLine) + *state.f);
+        platform::MsgBox(
+            platform::Message(
+                "Writing to the map file failed; the map may be only partly protected:" +
+                std::string(platform::EndOfLine))
+                .Path(*state.f));
         return -1;
     }
     platform::MsgBox("Map is now protected from basic script extraction!" +

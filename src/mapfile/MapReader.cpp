@@ -87,11 +87,11 @@ bool ReadNamedTable(BinaryStream& stream, int32_t countField, int32_t magic, int
     return true;
 }
 
-std::string CannotOpenMessage(const std::string& path, BinaryStream::OpenFailure failure) {
+platform::Message CannotOpenMessage(const std::string& path, BinaryStream::OpenFailure failure) {
     const std::string why = failure == BinaryStream::OpenFailure::NotRegularFile
                                 ? "The map file is not a regular file, so it was not opened:"
                                 : "The map file could not be opened for reading:";
-    return why + std::string(platform::EndOfLine) + path;
+    return platform::Message(why + std::string(platform::EndOfLine)).Path(path);
 }
 
 }  // namespace

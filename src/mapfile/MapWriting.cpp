@@ -15,15 +15,18 @@ std::unique_ptr<BinaryStream> OpenLoadedMap(const MapState& state, std::string_v
         const std::string why = failure == BinaryStream::OpenFailure::NotRegularFile
                                     ? "The map file is not a regular file, so "
                                     : "The map file could not be opened for writing, so ";
-        platform::MsgBox(why + std::string(consequence) + ":" + std::string(platform::EndOfLine) +
-                         *state.f);
+        platform::MsgBox(platform::Message(why + std::string(consequence) + ":" +
+                                           std::string(platform::EndOfLine))
+                             .Path(*state.f));
         return nullptr;
     }
     // Compared on the file now open, so the check and the write concern the same file.
     if (!state.fIdentity || stream->Identity() != state.fIdentity) {
-        platform::MsgBox("The map file was changed on disk after it was opened, so " +
-                         std::string(consequence) +
-                         ". Open the map again:" + std::string(platform::EndOfLine) + *state.f);
+        platform::MsgBox(
+            platform::Message("The map file was changed on disk after it was opened, so " +
+                              std::string(consequence) +
+                              ". Open the map again:" + std::string(platform::EndOfLine))
+                .Path(*state.f));
         return nullptr;
     }
     return stream;

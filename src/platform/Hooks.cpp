@@ -37,14 +37,22 @@ void SetMessageHook(MessageHook hook) {
     Messages() = std::move(hook);
 }
 
-void MsgBox(const std::string& text) {
+std::string Message::Bytes() const {
+    std::string bytes;
+    for (const Piece& piece : pieces_) {
+        bytes += piece.bytes;
+    }
+    return bytes;
+}
+
+void MsgBox(const Message& message) {
     MessageHook hook;
     {
         std::lock_guard<std::mutex> lock(HookMutex());
         hook = Messages();
     }
     if (hook) {
-        hook(text);
+        hook(message);
     }
 }
 

@@ -3,8 +3,44 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace platform {
+
+// A message for the user, made of pieces. A text is bytes shown as Latin-1, as every other text
+// of the core is; a path is the file system's bytes and is shown decoded as a file name, so
+// that a folder named in UTF-8 reads as the user named it:
+//     Message("The file ").Path(path).Text(" could not be read.")
+class Message {
+public:
+    struct Piece {
+        std::string bytes;
+        bool path = false;
+    };
+
+    Message() = default;
+    // Most messages are one text.
+    Message(std::string text) : pieces_{{std::move(text), false}} {}
+    Message(const char* text) : Message(std::string(text)) {}
+
+    Message& Text(std::string_view text) {
+        pieces_.push_back({std::string(text), false});
+        return *this;
+    }
+    Message& Path(std::string_view path) {
+        pieces_.push_back({std::string(path), true});
+        return *this;
+    }
+
+    const std::vector<Piece>& Pieces() const { return pieces_; }
+    // The pieces' bytes one after the other.
+    std::string Bytes() const;
+
+private:
+    std::vector<Piece> pieces_;
+};
 
 // The core's only ways to reach the user interface. Each is a no-op until the UI sets it.
 
@@ -13,15 +49,15 @@ using YieldHook = void (*)();
 void SetYieldHook(YieldHook hook);
 
 // Shows a message to the user and returns when it has been dismissed.
-using MessageHook = std::function<void(const std::string&)>;
+using MessageHook = std::function<void(const Message&)>;
 void SetMessageHook(MessageHook hook);
 
-void MsgBox(const std::string& text);
+void MsgBox(const Message& message);
 
 namespace detail {
 // Atomic: an extraction thread yields while the main thread may set the hook.
 extern std::atomic<YieldHook> yieldHook;
-}
+}  // namespace detail
 
 inline void Yield() {
     if (YieldHook hook = detail::yieldHook.load(std::memory_order_relaxed)) {

@@ -1,6 +1,7 @@
 #include "preferences/Prefernces.h"
 
 #include "platform/BinaryStream.h"
+#include "platform/ReplaceFile.h"
 
 using platform::BinaryStream;
 
@@ -35,24 +36,22 @@ void ApplySettings(const FileContents& contents) {
     MapFolder = contents.mapFolder;
 }
 
-bool WritePreferencesFile(const std::string& path, const FileContents& contents) {
+bool WritePreferencesFile(const std::string& path, const FileContents& contents,
+                          const platform::ReplaceCalls& calls) {
     if (contents.mapFolder.size() > 255) {
         return false;
     }
-    auto stream = BinaryStream::Open(path, BinaryStream::Mode::Create);
-    if (!stream) {
-        return false;
+    std::string bytes;
+    for (int32_t value : {contents.majorVersion, contents.minorVersion, contents.scriptCommand,
+                          contents.scriptPrinting, contents.decompStyle, contents.engineCommands}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            bytes.push_back(static_cast<char>(static_cast<uint32_t>(value) >> shift));
+        }
     }
-    stream->SetPosition(0);
-    stream->WriteInt32(contents.majorVersion);
-    stream->WriteInt32(contents.minorVersion);
-    stream->WriteInt32(contents.scriptCommand);
-    stream->WriteInt32(contents.scriptPrinting);
-    stream->WriteInt32(contents.decompStyle);
-    stream->WriteInt32(contents.engineCommands);
-    stream->WriteBoolean(contents.syntaxTag);
-    stream->WritePString(contents.mapFolder);
-    return stream->Close();
+    bytes.push_back(contents.syntaxTag ? 1 : 0);
+    bytes.push_back(static_cast<char>(contents.mapFolder.size()));
+    bytes += contents.mapFolder;
+    return platform::ReplaceFile(path, bytes, calls);
 }
 
 std::optional<FileContents> ReadPreferencesFile(const std::string& path,

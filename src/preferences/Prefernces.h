@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/BinaryStream.h"
+#include "platform/ReplaceFile.h"
 
 // The process-wide settings. Readers read them directly each time they run, so a saved change
 // takes effect at a reader's next run. Values are stored unchecked: any Int32 may be held.
@@ -43,9 +44,11 @@ void ApplySettings(const FileContents& contents);
 //   0 major version, 4 minor version, 8 ScriptCommand, 12 ScriptPrinting, 16 DecompStyle,
 //   20 EngineCommands (Int32 each), 24 SyntaxTag (one byte, 1 true, 0 false),
 //   25 n = length of MapFolder (one byte), 26 the n bytes of MapFolder.
-// Writes the file anew. Returns false, writing nothing, when the map folder is longer than 255
-// bytes; false also when the file cannot be created or written.
-bool WritePreferencesFile(const std::string& path, const FileContents& contents);
+// Replaces the file whole (platform::ReplaceFile). Returns false, writing nothing, when the map
+// folder is longer than 255 bytes; false also when the file cannot be replaced, which then
+// stays as it was.
+bool WritePreferencesFile(const std::string& path, const FileContents& contents,
+                          const platform::ReplaceCalls& calls = {});
 
 // Reads the whole file. A short or corrupt file never fails: fields past its end keep the
 // values of `defaults`, and a map folder is cut at the end of the file.

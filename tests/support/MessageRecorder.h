@@ -7,11 +7,12 @@
 
 namespace testmap {
 
-// Records the core's messages while it lives, instead of showing them.
+// Records the core's messages, as their bytes, while it lives, instead of showing them.
 class MessageRecorder {
 public:
     MessageRecorder() {
-        platform::SetMessageHook([this](const std::string& text) { messages.push_back(text); });
+        platform::SetMessageHook(
+            [this](const platform::Message& message) { messages.push_back(message.Bytes()); });
     }
     ~MessageRecorder() { platform::SetMessageHook(nullptr); }
     MessageRecorder(const MessageRecorder&) = delete;

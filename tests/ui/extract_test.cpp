@@ -97,12 +97,17 @@ TEST_F(ExtractWindowTest, SaveWritesTheProducersTextExactly) {
     Save(*second, out);
     EXPECT_EQ(testmap::ReadFileText(out), "second");
 
-    // Cancel writes nothing; a file whose folder does not exist cannot be made, and says so once.
+    // Cancel writes nothing; a file whose folder does not exist cannot be made, and says so once,
+    // naming the folder as the file system does (UTF-8 here).
     Save(*first, "");
     EXPECT_EQ(testmap::ReadFileText(out), "second");
-    Save(*first, TempPath("missing/out.txt"));
+    Save(*first, TempPath("missing_\xC3\xA9/out.txt"));
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].text.contains("missing/out.txt")) << shown[0].text.toStdString();
+    const std::string text = shown[0].text.toStdString();
+    EXPECT_TRUE(text.starts_with("The text could not be saved to " +
+                                 TempPath("missing_\xC3\xA9/out.txt") + ": "))
+        << text;
+    EXPECT_TRUE(shown[0].text.contains(u"missing_\u00E9/out.txt")) << text;
 }
 
 TEST_F(ExtractWindowTest, ExtractAllPrintsTheMapIntoANewWindowInOrder) {

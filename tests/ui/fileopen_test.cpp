@@ -38,15 +38,19 @@ TEST_F(FileOpenTest, DialogStartsInTheMapFolderWhenItExists) {
 }
 
 // Which maps are refused is the core's matter (mapreader_test.cpp); the window shows why and
-// keeps what it showed, as it does when the dialog is cancelled.
+// keeps what it showed, as it does when the dialog is cancelled. A path is shown as the file
+// system names it (UTF-8 here).
 TEST_F(FileOpenTest, OnlyAnAcceptedMapFillsTheListAndEnablesProtectMap) {
     testmap::MapSpec refused = uitest::SmallMap();
     refused.headerValue = 609;
     uitest::OpenThroughTheMenu(*window, "");
     uitest::OpenThroughTheMenu(*window, uitest::SaveMap(refused, TempPath("609.map")));
-    uitest::OpenThroughTheMenu(*window, TempPath("absent.map"));
+    uitest::OpenThroughTheMenu(*window, TempPath("absent_\xC3\xA9.map"));
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].text, "cant load |1|");
+    EXPECT_EQ(shown[1].text.toStdString(),
+              "The map file could not be opened for reading:\n" + TempPath("absent_\xC3\xA9.map"));
+    EXPECT_TRUE(shown[1].text.endsWith(u"/absent_\u00E9.map")) << shown[1].text.toStdString();
     EXPECT_EQ(shown[0].buttons, QStringList{"OK"});
     const auto& list = *window->Controls().Lb_Select;
     EXPECT_FALSE(window->State().FileOpened);

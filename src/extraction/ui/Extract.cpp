@@ -91,8 +91,9 @@ bool Extract::_Filesave_Action() {
             static_cast<qint64>(ScriptsSaved.size()) &&
         file.commit();
     if (!saved) {
-        platform::MsgBox("The text could not be saved to " + platform::PathToBytes(chosen) + ": " +
-                         platform::ToBytes(file.errorString()));
+        platform::MsgBox(platform::Message("The text could not be saved to ")
+                             .Path(platform::PathToBytes(chosen))
+                             .Text(": " + platform::ToBytes(file.errorString())));
     }
     return false;
 }

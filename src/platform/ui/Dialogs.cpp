@@ -61,16 +61,16 @@ QAbstractButton* RunModal(QMessageBox& box) {
     return box.clickedButton();
 }
 
-void ShowMessage(const std::string& text) {
+void ShowMessage(const Message& message) {
     if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [text] { ShowMessage(text); },
+            QCoreApplication::instance(), [message] { ShowMessage(message); },
             Qt::BlockingQueuedConnection);
         return;
     }
     QMessageBox box(QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
-    box.setText(FromBytes(text));
+    box.setText(FromMessage(message));
     box.setStandardButtons(QMessageBox::Ok);
     RunModal(box);
 }

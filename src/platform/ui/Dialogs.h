@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/Hooks.h"
+
 class QAbstractButton;
 class QMessageBox;
 class QWidget;
@@ -20,7 +22,7 @@ QAbstractButton* RunModal(QMessageBox& box);
 
 // The core's messages: a modal box with the text and an OK button. Safe from any thread: a
 // message from another thread is shown on the main thread, which the caller waits for.
-void ShowMessage(const std::string& text);
+void ShowMessage(const Message& message);
 
 struct OpenFileRequest {
     QWidget* parent = nullptr;

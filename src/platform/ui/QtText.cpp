@@ -33,4 +33,12 @@ std::string PathToBytes(const QString& path) {
     return FromByteArray(QFile::encodeName(path));
 }
 
+QString FromMessage(const Message& message) {
+    QString text;
+    for (const Message::Piece& piece : message.Pieces()) {
+        text += piece.path ? PathFromBytes(piece.bytes) : FromBytes(piece.bytes);
+    }
+    return text;
+}
+
 }  // namespace platform

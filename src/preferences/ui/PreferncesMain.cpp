@@ -48,8 +48,9 @@ bool SavePrefernces() {
 
     const std::string path = platform::DefaultFolderItem(kFileName);
     if (!WritePreferencesFile(path, Stamped())) {
-        platform::MsgBox("The preferences could not be saved to " + path +
-                         ". The settings apply until the program ends.");
+        platform::MsgBox(platform::Message("The preferences could not be saved to ")
+                             .Path(path)
+                             .Text(". The settings apply until the program ends."));
         return false;
     }
     return true;
@@ -65,13 +66,15 @@ void LoadPreferncesMain() {
     platform::BinaryStream::OpenFailure failure{};
     const std::optional<FileVersion> version = ReadPreferencesVersion(path, &failure);
     if (!version && failure == platform::BinaryStream::OpenFailure::NotRegularFile) {
-        platform::MsgBox("The preferences file " + path +
-                         " is not a regular file, so the default settings apply.");
+        platform::MsgBox(platform::Message("The preferences file ")
+                             .Path(path)
+                             .Text(" is not a regular file, so the default settings apply."));
         return;
     }
     if (!version) {
-        platform::MsgBox("The preferences file " + path +
-                         " could not be read. The default settings apply.");
+        platform::MsgBox(platform::Message("The preferences file ")
+                             .Path(path)
+                             .Text(" could not be read. The default settings apply."));
         return;
     }
     const FileContents running = Stamped();
