@@ -42,12 +42,12 @@ bool WriteAll(const ReplaceCalls& calls, int fd, std::string_view bytes) {
 
 // Makes the rename itself last through a crash. The new file is in place whatever this
 // gives, so its failure is no failure of the replacement.
-void FlushFolder(const std::string& target) {
+void FlushFolder(const ReplaceCalls& calls, const std::string& target) {
     const size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
-        ::fsync(fd);
+        calls.fsync(fd);
         ::close(fd);
     }
 }
@@ -97,7 +97,7 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, const ReplaceC
         ::unlink(temporary.c_str());
         return false;
     }
-    FlushFolder(target);
+    FlushFolder(calls, target);
     return true;
 }
 
