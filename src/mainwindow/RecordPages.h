@@ -1,9 +1,7 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "decompiler/RecordLines.h"
 #include "mapfile/MapState.h"
