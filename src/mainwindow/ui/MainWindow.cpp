@@ -9,12 +9,12 @@
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 
+#include "decompiler/TypeNames.h"
 #include "extraction/CommandDatabase.h"
 #include "extraction/ui/Extract.h"
 #include "extraction/ui/ThreadExtractAll.h"
 #include "extraction/ui/WinRange.h"
 #include "mainwindow/FileTypes1.h"
-#include "decompiler/TypeNames.h"
 #include "mainwindow/ui/AboutWin.h"
 #include "mainwindow/ui/MenuBar1.h"
 #include "mainwindow/ui/ScriptTextField.h"
