@@ -4,9 +4,9 @@
 #include <string_view>
 
 #include "decompiler/NodeText.h"
+#include "decompiler/RecordLines.h"
 #include "decompiler/Walks.h"
 #include "extraction/ExtractionText.h"
-#include "decompiler/RecordLines.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 

@@ -4,8 +4,8 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 
-#include "extraction/ui/MenuBar2.h"
 #include "decompiler/TypeNames.h"
+#include "extraction/ui/MenuBar2.h"
 #include "platform/Hooks.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/QtText.h"
