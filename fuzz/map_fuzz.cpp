@@ -76,7 +76,7 @@ void CountYield() {
 
 // Printing every script of a large map would make one input take seconds: with texts read
 // while printing, every printed node opens the file again.
-constexpr size_t kScriptsPrinted = 8;
+constexpr size_t kScriptsPrinted = 4;
 constexpr size_t kScriptsReadWhilePrinting = 2;
 
 void PrintScripts(MapState& state) {
@@ -362,7 +362,7 @@ void Edit(MapState& state, Choices& choices, InputFile& file, const uint8_t* dat
     for (size_t i = 0; i < kCommits; ++i) {
         Commit(state, choices, bytes);
     }
-    if (state.SyntaxCache.size() <= kProtectedNodes && choices.Byte() % 2 == 0) {
+    if (state.SyntaxCache.size() <= kProtectedNodes && choices.Byte() % 4 == 0) {
         const size_t messages = messagesShown;
         const int32_t changed = ProtectScripts(state);
         const auto values = std::count_if(state.SyntaxCache.begin(), state.SyntaxCache.end(),
@@ -421,16 +421,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One more reader per input, chosen by it: all of them would cost several loads, mostly in
     // the address sanitizer's work for the large buffers that an extraction and its snapshot
     // take.
-    switch (choices.Byte() % 8) {
+    switch (choices.Byte() % 16) {
         case 0:
             total += ExtractEverything(state, choices);
             break;
         case 1:
         case 2:
-            total += ExtractScripts(state, choices);
-            break;
         case 3:
         case 4:
+            total += ExtractScripts(state, choices);
+            break;
+        case 5:
+        case 6:
+        case 7:
+        case 8:
             total += ExtractGlobals(state, choices);
             break;
         default:
