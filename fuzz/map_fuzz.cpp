@@ -4,12 +4,15 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 #include "InputFile.h"
 #include "decompiler/Decompiler.h"
+#include "decompiler/NodeText.h"
 #include "enginecommands/EngineCommands.h"
 #include "extraction/CommandDatabase.h"
 #include "extraction/Extraction.h"
@@ -157,12 +160,14 @@ size_t ExtractEverything(const MapState& state, Choices& choices) {
     const bool stopped = stopExtraction;
     yieldsLeft = 0;
     if (!stopped && !all.cut &&
-        (all.globals != static_cast<int32_t>(globals) || all.scripts != static_cast<int32_t>(scripts))) {
+        (all.globals != static_cast<int32_t>(globals) ||
+         all.scripts != static_cast<int32_t>(scripts))) {
         __builtin_trap();
     }
     if (all.globals == static_cast<int32_t>(globals) && !all.cut) {
         const std::string start = GlobalLines(state, 0, globals) + "\n\n\n\n\n";
-        const std::string first = all.scripts > 0 ? ScriptHeaderText(state.ScriptHeaderCache[0]) : "";
+        const std::string first =
+            all.scripts > 0 ? ScriptHeaderText(state.ScriptHeaderCache[0]) : "";
         if (all.text.compare(0, start.size(), start) != 0 ||
             all.text.compare(start.size(), first.size(), first) != 0) {
             __builtin_trap();
@@ -272,8 +277,8 @@ size_t BrowseAndShow(MapState& state, Choices& choices) {
     Prefernces::ScriptCommand = 1;
     for (const std::string folder : {"scripts", "globals"}) {
         const RowChildren rows = ExpandRow(state, folder);
-        const size_t records = folder == "scripts" ? state.ScriptHeaderCache.size()
-                                                   : state.GlobalHeaderCache.size();
+        const size_t records =
+            folder == "scripts" ? state.ScriptHeaderCache.size() : state.GlobalHeaderCache.size();
         if (!rows.folders || rows.message || rows.rows.size() != records) {
             __builtin_trap();
         }
@@ -314,18 +319,17 @@ bool IsPopup(EditorField field) {
 // One commit into a field of the shown record. A commit either writes, and the cached record
 // then holds what was written, or changes nothing in memory; it shows one message exactly when
 // it refuses.
-void Commit(MapState& state, Choices& choices, std::string_view bytes) {
-    static const std::string_view kNumberTexts[] = {"", "-1", "65536", "&h7FFF", "1e12",
-                                                    "-2147483649", " 12.9x", "&hFFFFFFFF"};
-    const auto field =
-        static_cast<EditorField>(choices.Byte() % (static_cast<int>(EditorField::SyntaxKid) + 1));
+void Commit(MapState& state, EditorField field, Choices& choices, std::string_view bytes) {
+    static const std::string_view kNumberTexts[] = {"",     "-1",          "65536",  "&h7FFF",
+                                                    "1e12", "-2147483649", " 12.9x", "&hFFFFFFFF"};
     const uint8_t how = choices.Byte();
     const std::optional<std::string> before = StoredFieldText(state, field);
     const size_t messages = messagesShown;
     std::optional<std::string> expected;
     CommitResult result = CommitResult::Refused;
     if (field == EditorField::ScriptName || field == EditorField::GlobalName) {
-        const size_t from = bytes.empty() ? 0 : static_cast<uint32_t>(choices.Int32()) % bytes.size();
+        const size_t from =
+            bytes.empty() ? 0 : static_cast<uint32_t>(choices.Int32()) % bytes.size();
         const std::string_view name = bytes.substr(from, how % 40);
         result = CommitNameField(state, field, name);
         expected = std::string(name.substr(0, 31));
@@ -350,8 +354,17 @@ void Commit(MapState& state, Choices& choices, std::string_view bytes) {
     }
 }
 
-// Commits per input: each opens the file.
-constexpr size_t kCommits = 3;
+// The fields each record page edits.
+constexpr EditorField kScriptFields[] = {EditorField::ScriptName, EditorField::ScriptType,
+                                         EditorField::ScriptReturnType,
+                                         EditorField::ScriptExpPointer};
+constexpr EditorField kGlobalFields[] = {EditorField::GlobalName, EditorField::GlobalType,
+                                         EditorField::GlobalExpPointer};
+constexpr EditorField kSyntaxFields[] = {
+    EditorField::SyntaxExpIdentity, EditorField::SyntaxEngineIdentity,
+    EditorField::SyntaxValueType,   EditorField::SyntaxExpType,
+    EditorField::SyntaxSibling,     EditorField::SyntaxTextOffset,
+    EditorField::SyntaxValue,       EditorField::SyntaxKid};
 // Protecting writes each value node's text with a system call or two.
 constexpr size_t kProtectedNodes = 1024;
 
@@ -359,14 +372,16 @@ constexpr size_t kProtectedNodes = 1024;
 // changes that file behind the editors' back. Also the same commands with no map open.
 void Edit(MapState& state, Choices& choices, InputFile& file, const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    for (size_t i = 0; i < kCommits; ++i) {
-        Commit(state, choices, bytes);
-    }
+    // One commit per page, each opening the file.
+    Commit(state, kScriptFields[choices.Byte() % std::size(kScriptFields)], choices, bytes);
+    Commit(state, kGlobalFields[choices.Byte() % std::size(kGlobalFields)], choices, bytes);
+    Commit(state, kSyntaxFields[choices.Byte() % std::size(kSyntaxFields)], choices, bytes);
     if (state.SyntaxCache.size() <= kProtectedNodes && choices.Byte() % 4 == 0) {
         const size_t messages = messagesShown;
         const int32_t changed = ProtectScripts(state);
-        const auto values = std::count_if(state.SyntaxCache.begin(), state.SyntaxCache.end(),
-                                          [](const Syntax& node) { return node.ExpType == 9; });
+        const auto values =
+            std::count_if(state.SyntaxCache.begin(), state.SyntaxCache.end(),
+                          [](const Syntax& node) { return node.ExpType == decompiler::kValueExp; });
         if (messagesShown - messages != 1 || changed > values) {
             __builtin_trap();
         }
