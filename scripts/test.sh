@@ -27,7 +27,7 @@ fuzz() {
   rmdir "$scratch"
 }
 
-echo "== Fuzz the map reader and the printers, the preferences and command file readers briefly"
+echo "== Fuzz the map readers and editors, the preferences and command file readers briefly"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p build/fuzz/corpus build/fuzz/corpus-prefs build/fuzz/corpus-comdat
