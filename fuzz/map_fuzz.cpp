@@ -159,12 +159,12 @@ size_t ExtractEverything(const MapState& state, Choices& choices) {
     const ExtractAllResult all = ExtractAll(ExtractionSnapshot(state), &stopExtraction);
     const bool stopped = stopExtraction;
     yieldsLeft = 0;
-    if (!stopped && !all.cut &&
+    if (!stopped && all.cut == TextCut::None &&
         (all.globals != static_cast<int32_t>(globals) ||
          all.scripts != static_cast<int32_t>(scripts))) {
         __builtin_trap();
     }
-    if (all.globals == static_cast<int32_t>(globals) && !all.cut) {
+    if (all.globals == static_cast<int32_t>(globals) && all.cut == TextCut::None) {
         const std::string start = GlobalLines(state, 0, globals) + "\n\n\n\n\n";
         const std::string first =
             all.scripts > 0 ? ScriptHeaderText(state.ScriptHeaderCache[0]) : "";
@@ -205,7 +205,7 @@ size_t ExtractGlobals(const MapState& state, Choices& choices) {
     const int32_t endRow = choices.Byte() % 2 == 0 ? choices.Int32() : choices.Byte() % 4 - 1;
     const RangeText range = ExtractGlobalRange(state, first, endRow);
     const auto [from, to] = RangePositions(first, endRow, state.GlobalHeaderCache.size());
-    if (!range.cut && range.text != GlobalLines(state, from, to)) {
+    if (range.cut == TextCut::None && range.text != GlobalLines(state, from, to)) {
         __builtin_trap();
     }
     return range.text.size();
@@ -405,7 +405,7 @@ void Edit(MapState& state, Choices& choices, InputFile& file, const uint8_t* dat
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    platform::SetMessageHook([](const std::string&) { ++messagesShown; });
+    platform::SetMessageHook([](const platform::Message&) { ++messagesShown; });
     platform::SetYieldHook(CountYield);
     return 0;
 }

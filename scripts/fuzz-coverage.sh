@@ -6,6 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+if ! command -v llvm-cov-14 >/dev/null && ! command -v llvm-cov >/dev/null; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -q && $sudo apt-get install -y -q llvm-14
+fi
 tool() { command -v "$1-14" || command -v "$1"; }
 cov=$(tool llvm-cov)
 profdata=$(tool llvm-profdata)
