@@ -54,7 +54,7 @@ void ExtractionText::Scan() {
         text_.resize(cutAt);
         cut_ = reached;
     }
-    for (const Mark_& mark : marks_) {
+    for (const PartStart& mark : marks_) {
         if (cut_ != TextCut::None && mark.at >= cutAt) {
             break;
         }

@@ -79,7 +79,7 @@ private:
     // limit and counts the parts that begin before that point.
     void Scan();
 
-    struct Mark_ {
+    struct PartStart {
         size_t at;
         Counter counter;
     };
@@ -91,7 +91,7 @@ private:
     size_t lines_ = 0;      // line ends among them
     size_t lineStart_ = 0;  // where the last line begins
     TextCut cut_ = TextCut::None;
-    std::vector<Mark_> marks_;  // parts begun since the last scan
+    std::vector<PartStart> marks_;  // parts begun since the last scan
     std::array<int32_t, kCounters> counts_{};
 };
 
