@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -54,6 +55,43 @@ protected:
     }
 
     std::vector<uint8_t> FileBytes() const { return testmap::ReadFileBytes(path); }
+    // Every file of the folder, by name.
+    std::map<std::string, std::vector<uint8_t>> FolderBytes() const {
+        std::map<std::string, std::vector<uint8_t>> files;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+            if (entry.is_regular_file()) {
+                files[entry.path().filename().string()] =
+                    testmap::ReadFileBytes(entry.path().string());
+            }
+        }
+        return files;
+    }
+
+    // One byte of the map changed in place by another program, which then puts the
+    // modification time back: the file is alike in identity, size and modification time, and
+    // only its status-change time moved.
+    void RewriteWithTimePutBack() const {
+        struct stat loaded {};
+        ASSERT_EQ(stat(path.c_str(), &loaded), 0);
+        std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+            .seekp(map.ScriptRecord(0))
+            .put('z');
+        const timespec times[2] = {loaded.st_atim, loaded.st_mtim};
+        // A clock coarser than the load-to-write interval gives the same status-change time;
+        // putting the time back once more a little later moves it on.
+        struct stat now {};
+        for (int tries = 0; tries < 100; ++tries) {
+            ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+            ASSERT_EQ(stat(path.c_str(), &now), 0);
+            if (now.st_ctim.tv_sec != loaded.st_ctim.tv_sec ||
+                now.st_ctim.tv_nsec != loaded.st_ctim.tv_nsec) {
+                break;
+            }
+            usleep(1000);
+        }
+        ASSERT_EQ(std::tie(now.st_size, now.st_mtim.tv_sec, now.st_mtim.tv_nsec),
+                  std::tie(loaded.st_size, loaded.st_mtim.tv_sec, loaded.st_mtim.tv_nsec));
+    }
 
     // The file equals the map as built, but for `bytes` at `offset`.
     void ExpectOnlyChanged(int64_t offset, const std::string& bytes) const {
@@ -220,31 +258,7 @@ TEST_F(RecordEditorsTest, AMapChangedOnDiskOrReadOnlyIsNeverWritten) {
              SetModified(1000000000);
          },
          changed},
-        // Alike in identity, size and modification time: only the status-change time moved.
-        {"rewritten in place with its time put back",
-         [&] {
-             struct stat loaded {};
-             ASSERT_EQ(stat(path.c_str(), &loaded), 0);
-             std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
-                 .seekp(map.ScriptRecord(0))
-                 .put('z');
-             const timespec times[2] = {loaded.st_atim, loaded.st_mtim};
-             // A clock coarser than the load-to-write interval gives the same status-change
-             // time; putting the time back once more a little later moves it on.
-             struct stat now {};
-             for (int tries = 0; tries < 100; ++tries) {
-                 ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-                 ASSERT_EQ(stat(path.c_str(), &now), 0);
-                 if (now.st_ctim.tv_sec != loaded.st_ctim.tv_sec ||
-                     now.st_ctim.tv_nsec != loaded.st_ctim.tv_nsec) {
-                     break;
-                 }
-                 usleep(1000);
-             }
-             ASSERT_EQ(std::tie(now.st_size, now.st_mtim.tv_sec, now.st_mtim.tv_nsec),
-                       std::tie(loaded.st_size, loaded.st_mtim.tv_sec, loaded.st_mtim.tv_nsec));
-         },
-         changed},
+        {"rewritten in place with its time put back", [&] { RewriteWithTimePutBack(); }, changed},
         // Unreachable, as a read-only file is to all but root.
         {"unreachable", [&] { state.f = dir.File("gone/m.map"); },
          "The map file could not be opened for writing, so "},
@@ -364,6 +378,83 @@ TEST_F(RecordEditorsTest, ProtectionBlanksValueNodeTextsInTheFileOnly) {
     ExpectOnlyChanged(size - 1, std::string(1, '\0'));
     MapState empty;
     EXPECT_EQ(ProtectScripts(empty), -1);
+}
+
+// Protection yields after every node, and another program may change the file meanwhile. From
+// the change on no byte of any file is written, the user is told how far it got, and the changed
+// file is not taken for one our writes left: a later edit is refused too.
+TEST_F(RecordEditorsTest, ProtectionStopsWhenTheFileChangesUnderIt) {
+    testmap::MapSpec spec;
+    for (int16_t i = 0; i < 12; ++i) {
+        spec.nodes.push_back(
+            testmap::MakeNode(static_cast<int16_t>(-5 - i), 19, 7, 9, -1, -1, "abc"));
+    }
+    spec.scripts = {{"a", 1, 4, -5}};
+    map = testmap::Build(spec);
+    namespace fs = std::filesystem;
+    const auto replace = [&] {
+        fs::rename(path, dir.File("old.map"));
+        ASSERT_TRUE(map.Save(path));
+    };
+    // The old file is left as it was: only the name leads elsewhere.
+    const auto relink = [&] {
+        ASSERT_TRUE(map.Save(dir.File("other.map")));
+        fs::create_symlink(dir.File("other.map"), dir.File("new.link"));
+        fs::rename(dir.File("new.link"), path);
+    };
+    const struct {
+        const char* name;
+        int atYield;  // the yield after cache record atYield - 1
+        std::function<void()> change;
+        int written;               // texts blanked before the change
+        bool throughLink = false;  // the map was opened through a symbolic link
+    } cases[] = {
+        {"truncated", 3, [&] { std::filesystem::resize_file(path, 100); }, 2},
+        {"replaced by a new file under its name", 3, replace, 2},
+        {"rewritten in place with its time put back", 3, [&] { RewriteWithTimePutBack(); }, 2},
+        // Nothing is left to write, but the map under that name is not the one protected.
+        {"replaced after the last write", 13, replace, 12},
+        {"its link pointed at another file", 3, relink, 2, true},
+    };
+    static std::function<void()> atYield;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* name : {"m.map", "old.map", "other.map", "real.map"}) {
+            fs::remove(dir.File(name));
+        }
+        if (c.throughLink) {
+            fs::create_symlink(dir.File("real.map"), path);
+        }
+        Reload();
+        ShowScript(state, "a");
+        std::map<std::string, std::vector<uint8_t>> changed;
+        int yields = 0;
+        atYield = [&] {
+            if (++yields == c.atYield) {
+                c.change();
+                changed = FolderBytes();
+            }
+        };
+        platform::SetYieldHook([] { atYield(); });
+        EXPECT_EQ(ProtectScripts(state), -1);
+        platform::SetYieldHook(nullptr);
+        EXPECT_EQ(yields, c.atYield);
+        EXPECT_EQ(FolderBytes(), changed);
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_EQ(recorder.messages[0],
+                  "The map file was changed on disk while it was being protected, so protection "
+                  "stopped after " +
+                      std::to_string(c.written) +
+                      " syntaxs were changed and the map may be only partly protected. Open the "
+                      "map again:\n" +
+                      path);
+
+        EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-2"),
+                  CommitResult::Refused);
+        EXPECT_EQ(FolderBytes(), changed);
+        EXPECT_EQ(recorder.messages.size(), 2u);
+    }
+    atYield = nullptr;
 }
 
 }  // namespace

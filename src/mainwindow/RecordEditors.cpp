@@ -356,9 +356,31 @@ int32_t ProtectScripts(MapState& state) {
     }
     stream->LittleEndian = true;
     int32_t count = 0;
-    for (const Syntax& node : state.SyntaxCache) {
+    // Another program may change the file while this yields: it is looked at again before each
+    // write, and once more before the map is called protected.
+    auto changedOnDisk = [&] {
+        if (StillLoadedMap(state, *stream)) {
+            return false;
+        }
+        stream->Close();
+        platform::MsgBox(
+            platform::Message("The map file was changed on disk while it was being protected, so "
+                              "protection stopped after " +
+                              platform::Str(count) +
+                              " syntaxs were changed and the map may be only partly protected. "
+                              "Open the map again:" +
+                              std::string(platform::EndOfLine))
+                .Path(*state.f));
+        return true;
+    };
+    // By position: the yield must not leave this walking a cache that something replaced.
+    for (size_t i = 0; i < state.SyntaxCache.size(); ++i) {
+        const Syntax& node = state.SyntaxCache[i];
         const int64_t text = node.ScriptTableOffset;
         if (node.ExpType == kValueExpType && text >= 0 && text < stream->Length()) {
+            if (changedOnDisk()) {
+                return -1;
+            }
             stream->SetPosition(text);
             const bool empty = stream->PeekByte() == 0;
             stream->WriteInt8(0);
@@ -371,6 +393,9 @@ int32_t ProtectScripts(MapState& state) {
             RememberOwnWrites(state, *stream);
         }
         platform::Yield();
+    }
+    if (changedOnDisk()) {
+        return -1;
     }
     if (!stream->Close()) {
         platform::MsgBox(

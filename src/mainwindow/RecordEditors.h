@@ -63,7 +63,9 @@ std::optional<int32_t> StoredFieldCode(const MapState& state, EditorField field)
 
 // Blanks the first two bytes of the text of every value node (expression type 9) in the map
 // file, then reports how many were changed. Offsets outside the file are skipped, and the byte
-// after an empty text's terminator is spared. Records in memory stay as they are. Returns the
-// count, or -1 when nothing could be written (as for the editors, also when the file is not the
-// one loaded or was changed since).
+// after an empty text's terminator is spared. Records in memory stay as they are. Before each
+// write, and before it reports, it makes sure the file is still the one loaded, as our own
+// writes left it; at the first change it writes nothing more and says so. Returns the count, or
+// -1 when the map was not protected (as for the editors, also when the file is not the one
+// loaded or was changed since).
 int32_t ProtectScripts(MapState& state);

@@ -32,6 +32,15 @@ std::unique_ptr<BinaryStream> OpenLoadedMap(const MapState& state, std::string_v
     return stream;
 }
 
+bool StillLoadedMap(const MapState& state, const BinaryStream& stream) {
+    const std::optional<platform::FileIdentity> open = stream.Identity();
+    if (!open || !state.fIdentity || !state.f || *open != *state.fIdentity) {
+        return false;
+    }
+    // Another file renamed over the name leaves the open one as it was.
+    return platform::PathIdentity(*state.f) == open;
+}
+
 void RememberOwnWrites(MapState& state, const BinaryStream& stream) {
     if (std::optional<platform::FileIdentity> identity = stream.Identity()) {
         state.fIdentity = identity;

@@ -15,6 +15,11 @@
 std::unique_ptr<platform::BinaryStream> OpenLoadedMap(const MapState& state,
                                                       std::string_view consequence);
 
+// For a stream from OpenLoadedMap kept open while other work runs: true when its file is still
+// as the last load and our own writes left it, and the map's name still leads to that file.
+// Says nothing; the caller tells the user what stopping means.
+bool StillLoadedMap(const MapState& state, const platform::BinaryStream& stream);
+
 // After writing through a stream from OpenLoadedMap: the file as those writes left it is the
 // one the next write expects.
 void RememberOwnWrites(MapState& state, const platform::BinaryStream& stream);

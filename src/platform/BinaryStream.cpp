@@ -88,12 +88,7 @@ std::optional<FileIdentity> BinaryStream::Identity() const {
     if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
         return std::nullopt;
     }
-    return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
-                        static_cast<int64_t>(info.st_size),
-                        static_cast<int64_t>(info.st_mtim.tv_sec),
-                        static_cast<int64_t>(info.st_mtim.tv_nsec),
-                        static_cast<int64_t>(info.st_ctim.tv_sec),
-                        static_cast<int64_t>(info.st_ctim.tv_nsec)};
+    return IdentityFromStatus(info);
 }
 
 const BinaryStream::Page* BinaryStream::PageAt(int64_t position) {

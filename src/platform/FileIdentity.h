@@ -1,6 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+
+struct stat;
 
 namespace platform {
 
@@ -18,5 +22,10 @@ struct FileIdentity {
 
     bool operator==(const FileIdentity&) const = default;
 };
+
+FileIdentity IdentityFromStatus(const struct stat& info);
+
+// The file a path leads to now, links followed; nullopt when it leads to none.
+std::optional<FileIdentity> PathIdentity(const std::string& path);
 
 }  // namespace platform
