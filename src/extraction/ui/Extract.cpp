@@ -78,6 +78,8 @@ void Extract::AppendText(const std::string& text) {
 }
 
 bool Extract::_Filesave_Action() {
+    // The dialog lets the event loop run; the text saved is this window's.
+    const Job job(*this);
     const QString chosen = platform::ChooseSaveFile({this, QStringLiteral("scripts")});
     if (chosen.isEmpty()) {
         return false;

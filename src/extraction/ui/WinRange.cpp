@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <utility>
+
 #include "extraction/Extraction.h"
 #include "extraction/ExtractionText.h"
 #include "extraction/ui/Extract.h"
@@ -42,15 +44,15 @@ void Fill(QComboBox& popup, const std::vector<Record>& cache, int64_t from, int6
 
 }  // namespace
 
-WinRange* WinRange::Instance(const MapState& map) {
-    return Slot().Get([&map] { return new WinRange(map); });
+WinRange* WinRange::Instance(std::shared_ptr<const MapState> map) {
+    return Slot().Get([&map] { return new WinRange(std::move(map)); });
 }
 
 WinRange* WinRange::Existing() {
     return Slot().Existing();
 }
 
-WinRange::WinRange(const MapState& map) : map_(map) {
+WinRange::WinRange(std::shared_ptr<const MapState> map) : map_(std::move(map)) {
     setObjectName(QStringLiteral("WinRange"));
     Layout();
     CreateControls();
@@ -127,12 +129,15 @@ void WinRange::AddMenuHandlers() {
     // None: File > Save does nothing here.
 }
 
+// Every handler that fills a pop-up or extracts yields, and holds the window while it does.
 void WinRange::Event_Open() {
-    Fill(*controls_.ScrStart, map_.ScriptHeaderCache, 0, 1);
-    Fill(*controls_.GlbStart, map_.GlobalHeaderCache, 0, 1);
+    const Job job(*this);
+    Fill(*controls_.ScrStart, map_->ScriptHeaderCache, 0, 1);
+    Fill(*controls_.GlbStart, map_->GlobalHeaderCache, 0, 1);
 }
 
 void WinRange::MapReplaced() {
+    const Job job(*this);
     // Rows chosen for the previous map would name other entries of this one.
     controls_.ScrEnd->clear();
     controls_.GlbEnd->clear();
@@ -140,23 +145,27 @@ void WinRange::MapReplaced() {
 }
 
 void WinRange::ScrStart_Change() {
-    Fill(*controls_.ScrEnd, map_.ScriptHeaderCache,
+    const Job job(*this);
+    Fill(*controls_.ScrEnd, map_->ScriptHeaderCache,
          int64_t{controls_.ScrStart->currentIndex()} + 1, 0);
 }
 
 void WinRange::GlbStart_Change() {
-    Fill(*controls_.GlbEnd, map_.GlobalHeaderCache,
+    const Job job(*this);
+    Fill(*controls_.GlbEnd, map_->GlobalHeaderCache,
          int64_t{controls_.GlbStart->currentIndex()} + 1, 0);
 }
 
 void WinRange::ScrExtract_Action() {
-    const RangeText range = ExtractScriptRange(map_, controls_.ScrStart->currentIndex(),
+    const Job job(*this);
+    const RangeText range = ExtractScriptRange(*map_, controls_.ScrStart->currentIndex(),
                                                controls_.ScrEnd->currentIndex());
     Finish(range.text, range.cut);
 }
 
 void WinRange::GlbExtract_Action() {
-    const RangeText range = ExtractGlobalRange(map_, controls_.GlbStart->currentIndex(),
+    const Job job(*this);
+    const RangeText range = ExtractGlobalRange(*map_, controls_.GlbStart->currentIndex(),
                                                controls_.GlbEnd->currentIndex());
     Finish(range.text, range.cut);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "extraction/ExtractionText.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DesignWindow.h"
@@ -34,14 +36,15 @@ struct WinRangeControls {
 // row i is entry i (every entry but the last), end row r is entry s + 1 + r after start s. A new
 // window shows no row chosen, and a new start shows no end chosen, until the user picks one.
 //
-// The window works on the map of the window that opens it, which keeps the map for as long as
-// this window is open and tells it when another map has replaced it.
+// The window works on the map of the window that opens it, which tells it when another map has
+// replaced it. It shares that map, so that an extraction under way keeps it when the other
+// window closes.
 class WinRange : public platform::DesignWindow {
     Q_OBJECT
 
 public:
     // The open window; a new one over `map`, filled from its caches, when none is open.
-    static WinRange* Instance(const MapState& map);
+    static WinRange* Instance(std::shared_ptr<const MapState> map);
     // The open window, or null; creates none.
     static WinRange* Existing();
 
@@ -59,7 +62,7 @@ public:
     void GlbExtract_Action();
 
 private:
-    explicit WinRange(const MapState& map);
+    explicit WinRange(std::shared_ptr<const MapState> map);
     void Layout();
     void CreateControls();
     void _CreateControls0();
@@ -69,6 +72,6 @@ private:
     // Shows the text in a new output window, says "done", then closes this window.
     void Finish(const std::string& text, TextCut cut);
 
-    const MapState& map_;
+    const std::shared_ptr<const MapState> map_;
     WinRangeControls controls_{};
 };

@@ -235,6 +235,7 @@ bool MainWindow::_Fileopen_Action() {
     if (Busy()) {
         return false;
     }
+    const Job job(*this);
     // Set before the dialog: nothing may start a second load, or act on the state, until
     // this one is over.
     const QScopedValueRollback<bool> loading(loading_, true);
@@ -295,7 +296,7 @@ bool MainWindow::_ExtractGlobalRange_Action() {
 }
 
 void MainWindow::ShowRangeWindow(int page) {
-    range_ = WinRange::Instance(state_);
+    range_ = WinRange::Instance(map_);
     range_->Show();
     range_->Controls().BgkRnd->SetValue(page);
 }
@@ -303,7 +304,7 @@ void MainWindow::ShowRangeWindow(int page) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     platform::DesignWindow::closeEvent(event);
     // It lists and prints this window's map, which goes with this window.
-    if (range_ != nullptr) {
+    if (event->isAccepted() && range_ != nullptr) {
         range_->close();
     }
 }
@@ -312,7 +313,9 @@ bool MainWindow::_ScriptToolsdatabase_Action() {
     if (Busy()) {
         return false;
     }
+    const Job job(*this);
     auto* output = new Extract();
+    const Job filling(*output);
     const int64_t start = platform::Ticks();
     CommandListing listing;
     {

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -177,7 +178,9 @@ private:
     bool protecting_ = false;
     bool selectionPending_ = false;
 
-    MapState state_;
+    // Shared with the Extract Range window, whose work may go on after this window has closed.
+    std::shared_ptr<MapState> map_ = std::make_shared<MapState>();
+    MapState& state_ = *map_;
     MainWindowControls controls_{};
     // The Extract Range window this window opened; it works on state_.
     QPointer<WinRange> range_;

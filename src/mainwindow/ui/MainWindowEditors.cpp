@@ -27,6 +27,7 @@ void ShowStored(const MapState& state, EditorField field, QLineEdit& control) {
 
 // Editors write nothing while a load replaces the state they would write into.
 void MainWindow::CommitNumber(int key, EditorField field, QLineEdit& control) {
+    const Job job(*this);  // a refusal's message lets the event loop run
     if (IsCommitKey(key) && !loading_ &&
         CommitNumberField(state_, field, platform::ToBytes(control.text())) ==
             CommitResult::Refused) {
@@ -36,6 +37,7 @@ void MainWindow::CommitNumber(int key, EditorField field, QLineEdit& control) {
 
 // A written name may be shorter than the text typed: the field shows what was stored.
 void MainWindow::CommitName(int key, EditorField field, QLineEdit& control) {
+    const Job job(*this);
     if (IsCommitKey(key) && !loading_) {
         CommitNameField(state_, field, platform::ToBytes(control.text()));
         ShowStored(state_, field, control);
@@ -43,6 +45,7 @@ void MainWindow::CommitName(int key, EditorField field, QLineEdit& control) {
 }
 
 void MainWindow::CommitIndex(EditorField field, QComboBox& control) {
+    const Job job(*this);
     if (loading_ ||
         CommitIndexField(state_, field, control.currentIndex()) != CommitResult::Refused) {
         return;
@@ -134,6 +137,7 @@ bool MainWindow::_ScriptToolsProtectMap_Action() {
     if (Busy()) {
         return false;
     }
+    const Job job(*this);
     {
         const QScopedValueRollback<bool> protecting(protecting_, true);
         ProtectScripts(state_);

@@ -60,6 +60,7 @@ void MainWindow::Lb_Select_Change() {
         selectionPending_ = true;
         return;
     }
+    const Job job(*this);
     const QScopedValueRollback<bool> showing(showing_, true);
     do {
         selectionPending_ = false;
@@ -81,6 +82,7 @@ void MainWindow::Lb_Select_ExpandRow(QTreeWidgetItem* row) {
         row->setExpanded(false);
         return;
     }
+    const Job job(*this);
     const QScopedValueRollback<bool> expanding(expanding_, true);
     // The row's page shows before any child is added.
     controls_.Lb_Select->setCurrentItem(row);

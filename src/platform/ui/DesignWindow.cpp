@@ -6,6 +6,8 @@
 #include <QMenuBar>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "platform/ui/NamedMenu.h"
 
 namespace platform {
@@ -88,8 +90,26 @@ bool DesignWindow::HandleMenuItem(const std::string& itemName) {
 }
 
 void DesignWindow::closeEvent(QCloseEvent* event) {
+    if (jobs_ > 0) {
+        closeWaiting_ = true;
+        event->ignore();
+        return;
+    }
     closed_ = true;
     event->accept();
+}
+
+DesignWindow::Job::Job(DesignWindow& window) : window_(&window) {
+    ++window.jobs_;
+}
+
+DesignWindow::Job::~Job() {
+    if (window_ == nullptr) {
+        return;
+    }
+    if (--window_->jobs_ == 0 && std::exchange(window_->closeWaiting_, false)) {
+        window_->close();
+    }
 }
 
 }  // namespace platform

@@ -44,9 +44,23 @@ public:
         return content_->findChild<T*>(name);
     }
 
+    // Held by work that uses the window, or the map it shows, while it lets the event loop run
+    // (a yield, a dialog, a message). A close asked for meanwhile is held back until the last
+    // such work has ended and is carried out then, so nothing frees the window under its work.
+    class Job {
+    public:
+        explicit Job(DesignWindow& window);
+        ~Job();
+        Job(const Job&) = delete;
+        Job& operator=(const Job&) = delete;
+
+    private:
+        QPointer<DesignWindow> window_;
+    };
+
     // Makes the window visible and brings it to the front.
     void Show();
-    // False from the moment the window is closed.
+    // False from the moment the window is closed (not while a close waits for a Job).
     bool IsOpen() const { return !closed_; }
 
     MenuBarModel* MenuBar() const { return menuBar_; }
@@ -87,6 +101,8 @@ private:
     MenuBarModel* menuBar_ = nullptr;
     std::map<std::string, std::function<bool()>> menuHandlers_;
     bool closed_ = false;
+    int jobs_ = 0;
+    bool closeWaiting_ = false;
 };
 
 // The one open window of a class: made on first use, and again after it has been closed. A new

@@ -118,6 +118,7 @@ void PrefWin::Event_Open() {
 }
 
 void PrefWin::BtnBrowse_Action() {
+    const Job job(*this);  // the dialog lets the event loop run
     const QString chosen =
         platform::ChooseFolder({this, platform::PathFromBytes(controls_.FldMapFolder->Path())});
     if (!chosen.isEmpty()) {
@@ -127,6 +128,7 @@ void PrefWin::BtnBrowse_Action() {
 }
 
 void PrefWin::BevelButton1_Action() {
+    const Job job(*this);
     if (Prefernces::SavePrefernces()) {
         close();
     }
