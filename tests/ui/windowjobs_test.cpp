@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWindow>
 
@@ -230,6 +231,28 @@ TEST_F(WindowJobTest, ExtractingARange) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "done");
     ExpectTheApplicationEnds(closed, {output});
+}
+
+// A refused commit's message lets the event loop run as well; the field then shows what the map
+// holds.
+TEST_F(WindowJobTest, ARefusedCommitWhoseMessageClosesTheWindow) {
+    Load(uitest::RecordsMap());
+    Select({"scripts", "s: wait"});
+    MakeMapUnwritable();
+    const QPointer<MainWindow> closed = window;
+    closeTaken = true;
+    platform::SetModalHook([&](QMessageBox& box) {
+        closeTaken = window->windowHandle()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return box.button(QMessageBox::Ok);
+    });
+    C().FldScriptExpPointer->setText("-2");
+    QTest::keyClick(C().FldScriptExpPointer, Qt::Key_Return);
+    EXPECT_FALSE(closeTaken);
+    ASSERT_NE(closed, nullptr);
+    EXPECT_EQ(closed->Controls().FldScriptExpPointer->text(), "-32763");
+    EXPECT_FALSE(closed->IsOpen());
+    ExpectTheApplicationEnds(closed, {});
 }
 
 }  // namespace
