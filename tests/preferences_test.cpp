@@ -59,7 +59,7 @@ protected:
 };
 
 // Int32s big-endian, then the tag byte, the folder's length byte and its bytes. A folder over
-// 255 bytes, or a file that cannot be created, writes nothing.
+// 255 bytes, or a file that cannot be created, writes nothing and says why.
 TEST_F(PreferencesFileTest, EveryFieldSurvivesAWriteAndARead) {
     const FileContents written{3, 7, 2, -5, 3, 0, true, std::string(255, 'f')};
     ASSERT_TRUE(Prefernces::WritePreferencesFile(path, written));
@@ -79,13 +79,17 @@ TEST_F(PreferencesFileTest, EveryFieldSurvivesAWriteAndARead) {
 
     FileContents longer = written;
     longer.mapFolder += 'f';
-    EXPECT_FALSE(Prefernces::WritePreferencesFile(path, longer));
+    std::string reason;
+    EXPECT_FALSE(Prefernces::WritePreferencesFile(path, longer, {}, &reason));
+    EXPECT_EQ(reason, "The map folder path is longer than 255 bytes");
     EXPECT_EQ(Bytes().size(), 26u + 255u);
-    EXPECT_FALSE(Prefernces::WritePreferencesFile(dir.File("no/such/folder/p.pref"), written));
+    EXPECT_FALSE(
+        Prefernces::WritePreferencesFile(dir.File("no/such/folder/p.pref"), written, {}, &reason));
+    EXPECT_EQ(reason, "No such file or directory");
 }
 
 // A failure once the new file exists leaves the old file's bytes (or no file, when there was
-// none) and no other file beside it.
+// none) and no other file beside it, and gives the system's text for the error.
 TEST_F(PreferencesFileTest, AFailedWriteLeavesTheOldFileAndNothingElse) {
     platform::ReplaceCalls shortWrite;
     shortWrite.write = ShortWrite;
@@ -97,11 +101,12 @@ TEST_F(PreferencesFileTest, AFailedWriteLeavesTheOldFileAndNothingElse) {
         const char* failure;
         platform::ReplaceCalls calls;
         bool oldFile;
+        const char* reason;
     } cases[] = {
-        {"short write", shortWrite, true},
-        {"fsync", failingFsync, true},
-        {"rename", failingRename, true},
-        {"short write, no old file", shortWrite, false},
+        {"short write", shortWrite, true, "No space left on device"},
+        {"fsync", failingFsync, true, "Input/output error"},
+        {"rename", failingRename, true, "Input/output error"},
+        {"short write, no old file", shortWrite, false, "No space left on device"},
     };
     const FileContents written{3, 7, 2, 2, 2, 2, true, "/srv/new/maps"};
     for (const auto& c : cases) {
@@ -112,7 +117,9 @@ TEST_F(PreferencesFileTest, AFailedWriteLeavesTheOldFileAndNothingElse) {
         }
         const std::string before = c.oldFile ? Bytes() : "";
         writesLeft = 2;
-        EXPECT_FALSE(Prefernces::WritePreferencesFile(path, written, c.calls));
+        std::string reason;
+        EXPECT_FALSE(Prefernces::WritePreferencesFile(path, written, c.calls, &reason));
+        EXPECT_EQ(reason, c.reason);
         EXPECT_EQ(Names(), c.oldFile ? std::vector<std::string>{"Prefences.pref"}
                                      : std::vector<std::string>{});
         EXPECT_EQ(Bytes(), before);
@@ -120,8 +127,8 @@ TEST_F(PreferencesFileTest, AFailedWriteLeavesTheOldFileAndNothingElse) {
 }
 
 // A regular file is replaced and keeps its mode; a link is followed and stays a link. A folder,
-// a FIFO or a device stays as it is. Every one lives in the test's folder, so that a broken
-// check replaces nothing outside it.
+// a FIFO or a device stays as it is, and the refusal says what stands there. Every one lives in
+// the test's folder, so that a broken check replaces nothing outside it.
 TEST_F(PreferencesFileTest, OnlyARegularFileIsReplaced) {
     namespace fs = std::filesystem;
     const std::string real = dir.File("real.pref");
@@ -131,6 +138,7 @@ TEST_F(PreferencesFileTest, OnlyARegularFileIsReplaced) {
         std::function<bool()> make;
         fs::file_type type;  // of the path itself, before and after
         bool replaced;
+        const char* reason;
     } cases[] = {
         {"file of its own mode",
          [&] {
@@ -139,25 +147,27 @@ TEST_F(PreferencesFileTest, OnlyARegularFileIsReplaced) {
                  path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_write);
              return true;
          },
-         fs::file_type::regular, true},
+         fs::file_type::regular, true, ""},
         {"link to a file",
          [&] {
              std::ofstream(real) << "old";
              link();
              return true;
          },
-         fs::file_type::symlink, true},
-        {"folder", [&] { return fs::create_directory(path); }, fs::file_type::directory, false},
-        {"FIFO", [&] { return ::mkfifo(path.c_str(), 0644) == 0; }, fs::file_type::fifo, false},
+         fs::file_type::symlink, true, ""},
+        {"folder", [&] { return fs::create_directory(path); }, fs::file_type::directory, false,
+         "Is a directory"},
+        {"FIFO", [&] { return ::mkfifo(path.c_str(), 0644) == 0; }, fs::file_type::fifo, false,
+         "Not a regular file"},
         {"link to a FIFO",
          [&] {
              link();
              return ::mkfifo(real.c_str(), 0644) == 0;
          },
-         fs::file_type::symlink, false},
+         fs::file_type::symlink, false, "Not a regular file"},
         // Making a device takes root, as the tests run; elsewhere this row is left out.
         {"device", [&] { return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
-         fs::file_type::character, false},
+         fs::file_type::character, false, "Not a regular file"},
     };
     const FileContents written{3, 7, 2, 2, 2, 2, true, "/srv/maps"};
     for (const auto& c : cases) {
@@ -170,7 +180,9 @@ TEST_F(PreferencesFileTest, OnlyARegularFileIsReplaced) {
         }
         const std::vector<std::string> names = Names();
         const fs::perms perms = fs::status(path).permissions();
-        EXPECT_EQ(Prefernces::WritePreferencesFile(path, written), c.replaced);
+        std::string reason;
+        EXPECT_EQ(Prefernces::WritePreferencesFile(path, written, {}, &reason), c.replaced);
+        EXPECT_EQ(reason, c.reason);
         EXPECT_EQ(fs::symlink_status(path).type(), c.type);
         EXPECT_EQ(fs::status(path).permissions(), perms);
         EXPECT_EQ(Names(), names);

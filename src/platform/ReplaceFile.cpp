@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <system_error>
+#include <utility>
 
 namespace platform {
 
@@ -25,19 +27,41 @@ int CreateBeside(const std::string& target, mode_t mode, std::string& name) {
     return -1;
 }
 
-bool WriteAll(const ReplaceCalls& calls, int fd, std::string_view bytes) {
+// The errno of the call that just failed. Never 0, so that a failure cannot pass for success.
+int LastError() {
+    return errno != 0 ? errno : EIO;
+}
+
+bool Failed(std::string* reason, std::string text) {
+    if (reason != nullptr) {
+        *reason = std::move(text);
+    }
+    return false;
+}
+
+bool Failed(std::string* reason, int error) {
+    return Failed(reason, std::generic_category().message(error));
+}
+
+// 0 once all of `bytes` are written, else the errno that stopped the write.
+int WriteAll(const ReplaceCalls& calls, int fd, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = calls.write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
+        if (n < 0) {
+            const int error = LastError();
+            if (error == EINTR) {
+                continue;
+            }
+            return error;
         }
-        if (n <= 0) {
-            return false;
+        if (n == 0) {
+            // Retrying would loop for ever; only a full disk takes none of a write.
+            return ENOSPC;
         }
         done += static_cast<size_t>(n);
     }
-    return true;
+    return 0;
 }
 
 // Makes the rename itself last through a crash. The new file is in place whatever this
@@ -54,7 +78,8 @@ void FlushFolder(const ReplaceCalls& calls, const std::string& target) {
 
 }  // namespace
 
-bool ReplaceFile(const std::string& path, std::string_view bytes, const ReplaceCalls& calls) {
+bool ReplaceFile(const std::string& path, std::string_view bytes, const ReplaceCalls& calls,
+                 std::string* reason) {
     std::string target = path;
     // A new file is made as files always were here; a replaced one keeps its own mode.
     mode_t mode = 0644;
@@ -66,36 +91,52 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, const ReplaceC
             const std::unique_ptr<char, decltype(&std::free)> resolved(
                 ::realpath(path.c_str(), nullptr), &std::free);
             if (!resolved || ::stat(resolved.get(), &info) != 0) {
-                return false;
+                return Failed(reason, LastError());
             }
             target = resolved.get();
         }
+        if (S_ISDIR(info.st_mode)) {
+            return Failed(reason, EISDIR);
+        }
         if (!S_ISREG(info.st_mode)) {
-            return false;
+            return Failed(reason, "Not a regular file");
         }
         // A file its owner made read-only stays unwritten, as it was when written in place.
         if (::access(target.c_str(), W_OK) != 0) {
-            return false;
+            return Failed(reason, LastError());
         }
         mode = info.st_mode & 07777;
         replacing = true;
     } else if (errno != ENOENT) {
-        return false;
+        return Failed(reason, LastError());
     }
 
     std::string temporary;
     const int fd = CreateBeside(target, mode, temporary);
     if (fd < 0) {
-        return false;
+        return Failed(reason, LastError());
     }
+    // The first call to fail says why; the calls after it are skipped, but for the close.
+    int error = 0;
     // The umask cuts the mode given to open; a replaced file keeps exactly its own.
-    bool ok = (!replacing || ::fchmod(fd, mode) == 0) && WriteAll(calls, fd, bytes) &&
-              calls.fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && calls.rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
+    if (replacing && ::fchmod(fd, mode) != 0) {
+        error = LastError();
+    }
+    if (error == 0) {
+        error = WriteAll(calls, fd, bytes);
+    }
+    if (error == 0 && calls.fsync(fd) != 0) {
+        error = LastError();
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = LastError();
+    }
+    if (error == 0 && calls.rename(temporary.c_str(), target.c_str()) != 0) {
+        error = LastError();
+    }
+    if (error != 0) {
         ::unlink(temporary.c_str());
-        return false;
+        return Failed(reason, error);
     }
     FlushFolder(calls, target);
     return true;
