@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <tuple>
 
 #include "MapBuilder.h"
@@ -38,6 +41,16 @@ int FailingFsync(int) {
 int FailingRename(const char*, const char*) {
     errno = EIO;
     return -1;
+}
+
+// A pid that names no process: a child's that has exited and been reaped.
+pid_t DeadPid() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
 }
 
 class PreferencesFileTest : public ::testing::Test {
@@ -190,6 +203,87 @@ TEST_F(PreferencesFileTest, OnlyARegularFileIsReplaced) {
             EXPECT_EQ(Prefernces::ReadPreferencesFile(path, {}).value().mapFolder, "/srv/maps");
         }
     }
+}
+
+// A write removes the new files that writers killed before their rename left: regular files of
+// exactly the name a writer gives, whose writer is gone. A live writer's file, any other name,
+// a folder or a link of that name and a file in another folder stay.
+TEST_F(PreferencesFileTest, AWriteRemovesTheNewFilesOfWritersThatAreGone) {
+    namespace fs = std::filesystem;
+    const std::string dead = "Prefences.pref.new-" + std::to_string(DeadPid());
+    const std::string other = "Other.pref.new-" + std::to_string(DeadPid()) + "-1";
+    const struct {
+        std::string name;
+        fs::file_type type;
+        bool stays;
+    } cases[] = {
+        {dead + "-0", fs::file_type::regular, false},
+        {dead + "-17", fs::file_type::regular, false},
+        {"Prefences.pref.new-" + std::to_string(::getpid()) + "-0", fs::file_type::regular, true},
+        {"Prefences.pref.new-", fs::file_type::regular, true},
+        {dead, fs::file_type::regular, true},
+        {dead + "-", fs::file_type::regular, true},
+        {dead + "-x", fs::file_type::regular, true},
+        {dead + "-3.bak", fs::file_type::regular, true},
+        {"x" + dead + "-1", fs::file_type::regular, true},
+        {other, fs::file_type::regular, true},
+        {dead + "-2", fs::file_type::directory, true},
+        {dead + "-4", fs::file_type::symlink, true},
+        {"sub/" + dead + "-5", fs::file_type::regular, true},
+    };
+    fs::create_directory(dir.File("sub"));
+    for (const auto& c : cases) {
+        const std::string place = dir.File(c.name);
+        if (c.type == fs::file_type::directory) {
+            fs::create_directory(place);
+        } else if (c.type == fs::file_type::symlink) {
+            fs::create_symlink(other, place);
+        } else {
+            std::ofstream(place) << "left";
+        }
+    }
+    ASSERT_TRUE(Prefernces::WritePreferencesFile(path, {3, 7, 2, 2, 2, 2, true, "/srv/maps"}));
+    for (const auto& c : cases) {
+        EXPECT_EQ(fs::symlink_status(dir.File(c.name)).type(),
+                  c.stays ? c.type : fs::file_type::not_found)
+            << c.name;
+    }
+    EXPECT_EQ(testmap::ReadFileText(dir.File(other)), "left");
+}
+
+// Writers killed at random moments until one leaves its new file: the file itself is whole,
+// and the next write leaves nothing beside it.
+TEST_F(PreferencesFileTest, TheNewFileOfAKilledWriterGoesAtTheNextWrite) {
+    const FileContents contents[] = {{1, 0, 1, 1, 1, 1, false, "/srv/one"},
+                                     {2, 0, 2, 2, 2, 2, true, std::string(255, 'm')}};
+    ASSERT_TRUE(Prefernces::WritePreferencesFile(path, contents[0]));
+    std::mt19937 random(7);
+    pid_t writer = 0;
+    std::vector<std::string> names;
+    for (int attempt = 0; attempt < 2000 && names.size() < 2; ++attempt) {
+        writer = ::fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            for (int i = 0; i < 100000; ++i) {
+                Prefernces::WritePreferencesFile(path, contents[i % 2]);
+            }
+            ::_exit(0);
+        }
+        ::usleep(std::uniform_int_distribution<useconds_t>(0, 2000)(random));
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        names = Names();
+    }
+    ASSERT_EQ(names.size(), 2u) << "no writer was killed while writing";
+    EXPECT_TRUE(names[1].starts_with("Prefences.pref.new-" + std::to_string(writer) + "-"))
+        << names[1];
+    const FileContents read = Prefernces::ReadPreferencesFile(path, {}).value();
+    EXPECT_TRUE(Fields(read) == Fields(contents[0]) || Fields(read) == Fields(contents[1]));
+    EXPECT_EQ(Bytes().size(), 26 + read.mapFolder.size());
+
+    ASSERT_TRUE(Prefernces::WritePreferencesFile(path, contents[1]));
+    EXPECT_EQ(Names(), std::vector<std::string>{"Prefences.pref"});
+    EXPECT_EQ(Fields(Prefernces::ReadPreferencesFile(path, {}).value()), Fields(contents[1]));
 }
 
 // Fields past the end keep the defaults; a folder is cut at the end of the file.

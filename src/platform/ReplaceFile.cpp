@@ -1,10 +1,14 @@
 #include "platform/ReplaceFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <system_error>
@@ -13,6 +17,67 @@
 namespace platform {
 
 namespace {
+
+// The folder that holds `target`, and the name `target` has in it.
+std::string FolderOf(const std::string& target) {
+    const size_t slash = target.rfind('/');
+    return slash == std::string::npos ? "." : target.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& target) {
+    const size_t slash = target.rfind('/');
+    return slash == std::string::npos ? target : target.substr(slash + 1);
+}
+
+// The writer's pid in `name` when it is `prefix`<pid>-<counter>, as CreateBeside names its files;
+// 0 for any other name, and for a number no pid can be, which no writer here gave.
+pid_t WriterOf(std::string_view name, std::string_view prefix) {
+    const auto digits = [](std::string_view text) {
+        return !text.empty() &&
+               std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!name.starts_with(prefix)) {
+        return 0;
+    }
+    name.remove_prefix(prefix.size());
+    const size_t dash = name.find('-');
+    if (dash == std::string_view::npos || !digits(name.substr(0, dash)) ||
+        !digits(name.substr(dash + 1))) {
+        return 0;
+    }
+    pid_t pid = 0;
+    if (std::from_chars(name.data(), name.data() + dash, pid).ec != std::errc{}) {
+        return 0;
+    }
+    return pid;
+}
+
+// A writer killed before its rename leaves its new file behind for good; each replacement
+// removes those whose writer is gone. A live writer may be another instance of the program
+// replacing the same file right now, so its file stays. Nothing here fails the replacement.
+void RemoveLeftovers(const std::string& target) {
+    const int folderFd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        return;
+    }
+    DIR* const folder = ::fdopendir(folderFd);
+    if (folder == nullptr) {
+        ::close(folderFd);
+        return;
+    }
+    const std::string prefix = NameOf(target) + ".new-";
+    while (const dirent* entry = ::readdir(folder)) {
+        const pid_t writer = WriterOf(entry->d_name, prefix);
+        struct stat info {};
+        // A folder or a link of such a name is nothing this wrote.
+        if (writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH &&
+            ::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode)) {
+            ::unlinkat(folderFd, entry->d_name, 0);
+        }
+    }
+    ::closedir(folder);
+}
 
 // A new file beside `target`, named after it; -1 when none can be made.
 int CreateBeside(const std::string& target, mode_t mode, std::string& name) {
@@ -67,9 +132,7 @@ int WriteAll(const ReplaceCalls& calls, int fd, std::string_view bytes) {
 // Makes the rename itself last through a crash. The new file is in place whatever this
 // gives, so its failure is no failure of the replacement.
 void FlushFolder(const ReplaceCalls& calls, const std::string& target) {
-    const size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         calls.fsync(fd);
         ::close(fd);
@@ -111,6 +174,7 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, const ReplaceC
         return Failed(reason, LastError());
     }
 
+    RemoveLeftovers(target);
     std::string temporary;
     const int fd = CreateBeside(target, mode, temporary);
     if (fd < 0) {

@@ -23,6 +23,8 @@ struct ReplaceCalls {
 // followed, and the file it names is replaced. Returns false, touching nothing, when anything
 // but a regular file (a folder, a FIFO, a device) stands at `path`. On failure `reason`, when
 // given, receives why: the system's text for the error, or "Not a regular file".
+// Before the new file is made, regular files that earlier replacements of the same file left
+// beside it, their process killed before the rename, are removed.
 bool ReplaceFile(const std::string& path, std::string_view bytes, const ReplaceCalls& calls = {},
                  std::string* reason = nullptr);
 
