@@ -207,10 +207,12 @@ TEST_F(PreferencesFileTest, OnlyARegularFileIsReplaced) {
 
 // A write removes the new files that writers killed before their rename left: regular files of
 // exactly the name a writer gives, whose writer is gone. A live writer's file, any other name,
-// a folder or a link of that name and a file in another folder stay.
+// a folder or a link of that name and a file in another folder stay. Through a link, they are
+// those of the file it names.
 TEST_F(PreferencesFileTest, AWriteRemovesTheNewFilesOfWritersThatAreGone) {
     namespace fs = std::filesystem;
-    const std::string dead = "Prefences.pref.new-" + std::to_string(DeadPid());
+    const std::string deadPid = std::to_string(DeadPid());
+    const std::string dead = "Prefences.pref.new-" + deadPid;
     const std::string other = "Other.pref.new-" + std::to_string(DeadPid()) + "-1";
     const struct {
         std::string name;
@@ -249,6 +251,14 @@ TEST_F(PreferencesFileTest, AWriteRemovesTheNewFilesOfWritersThatAreGone) {
             << c.name;
     }
     EXPECT_EQ(testmap::ReadFileText(dir.File(other)), "left");
+
+    const std::string linked = dir.File("sub/real.pref.new-" + deadPid + "-6");
+    std::ofstream(dir.File("sub/real.pref")) << "old";
+    std::ofstream(linked) << "left";
+    fs::remove(path);
+    fs::create_symlink(dir.File("sub/real.pref"), path);
+    ASSERT_TRUE(Prefernces::WritePreferencesFile(path, {3, 7, 2, 2, 2, 2, true, "/srv/maps"}));
+    EXPECT_FALSE(fs::exists(linked));
 }
 
 // Writers killed at random moments until one leaves its new file: the file itself is whole,
