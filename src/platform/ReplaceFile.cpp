@@ -56,15 +56,11 @@ pid_t WriterOf(std::string_view name, std::string_view prefix) {
 // removes those whose writer is gone. A live writer may be another instance of the program
 // replacing the same file right now, so its file stays. Nothing here fails the replacement.
 void RemoveLeftovers(const std::string& target) {
-    const int folderFd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd < 0) {
-        return;
-    }
-    DIR* const folder = ::fdopendir(folderFd);
+    DIR* const folder = ::opendir(FolderOf(target).c_str());
     if (folder == nullptr) {
-        ::close(folderFd);
         return;
     }
+    const int folderFd = ::dirfd(folder);
     const std::string prefix = NameOf(target) + ".new-";
     while (const dirent* entry = ::readdir(folder)) {
         const pid_t writer = WriterOf(entry->d_name, prefix);
