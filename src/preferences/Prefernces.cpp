@@ -37,8 +37,11 @@ void ApplySettings(const FileContents& contents) {
 }
 
 bool WritePreferencesFile(const std::string& path, const FileContents& contents,
-                          const platform::ReplaceCalls& calls) {
+                          const platform::ReplaceCalls& calls, std::string* reason) {
     if (contents.mapFolder.size() > 255) {
+        if (reason != nullptr) {
+            *reason = "The map folder path is longer than 255 bytes";
+        }
         return false;
     }
     std::string bytes;
@@ -51,7 +54,7 @@ bool WritePreferencesFile(const std::string& path, const FileContents& contents,
     bytes.push_back(contents.syntaxTag ? 1 : 0);
     bytes.push_back(static_cast<char>(contents.mapFolder.size()));
     bytes += contents.mapFolder;
-    return platform::ReplaceFile(path, bytes, calls);
+    return platform::ReplaceFile(path, bytes, calls, reason);
 }
 
 std::optional<FileContents> ReadPreferencesFile(const std::string& path,

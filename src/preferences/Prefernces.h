@@ -46,9 +46,9 @@ void ApplySettings(const FileContents& contents);
 //   25 n = length of MapFolder (one byte), 26 the n bytes of MapFolder.
 // Replaces the file whole (platform::ReplaceFile). Returns false, writing nothing, when the map
 // folder is longer than 255 bytes; false also when the file cannot be replaced, which then
-// stays as it was.
+// stays as it was. On failure `reason`, when given, receives why.
 bool WritePreferencesFile(const std::string& path, const FileContents& contents,
-                          const platform::ReplaceCalls& calls = {});
+                          const platform::ReplaceCalls& calls = {}, std::string* reason = nullptr);
 
 // Reads the whole file. A short or corrupt file never fails: fields past its end keep the
 // values of `defaults`, and a map folder is cut at the end of the file.

@@ -119,8 +119,9 @@ TEST_F(PreferencesTest, AFailedSaveIsReportedAndTheWindowStaysOpen) {
     SaveAndClose(*window);
     EXPECT_EQ(PrefWin::Existing(), window);
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1].text.toStdString(), "The preferences could not be saved to " + PrefsPath() +
-                                               ". The settings apply until the program ends.");
+    EXPECT_EQ(shown[1].text.toStdString(),
+              "The preferences could not be saved to " + PrefsPath() +
+                  ": Is a directory. The settings apply until the program ends.");
     EXPECT_EQ(Prefernces::ScriptCommand, 2);
 }
 

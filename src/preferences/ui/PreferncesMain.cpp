@@ -47,10 +47,11 @@ bool SavePrefernces() {
     MapFolder = folder;
 
     const std::string path = platform::DefaultFolderItem(kFileName);
-    if (!WritePreferencesFile(path, Stamped())) {
+    std::string reason;
+    if (!WritePreferencesFile(path, Stamped(), {}, &reason)) {
         platform::MsgBox(platform::Message("The preferences could not be saved to ")
                              .Path(path)
-                             .Text(". The settings apply until the program ends."));
+                             .Text(": " + reason + ". The settings apply until the program ends."));
         return false;
     }
     return true;
