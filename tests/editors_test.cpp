@@ -17,6 +17,7 @@
 #include "mainwindow/RecordEditors.h"
 #include "mainwindow/RecordPages.h"
 #include "mapfile/MapReader.h"
+#include "mapfile/MapWriting.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "preferences/Prefernces.h"
@@ -344,6 +345,25 @@ TEST_F(RecordEditorsTest, OurOwnWritesAreNotTakenForAChangeOnDisk) {
     EXPECT_EQ(CommitIndexField(state, EditorField::ScriptType, 4), CommitResult::Written);
     EXPECT_EQ(CommitNumberField(state, EditorField::SyntaxKid, "-3"), CommitResult::Written);
     EXPECT_EQ(recorder.messages.size(), 1u);  // protection's count
+}
+
+// Truncated between our look at the file and our write, which then grows it again: the file as
+// the write left it is not taken for ours, and the next write is refused.
+TEST_F(RecordEditorsTest, AFileTruncatedUnderOurWriteIsNotTakenForOurs) {
+    std::unique_ptr<platform::BinaryStream> stream = OpenLoadedMap(state, "nothing was changed");
+    ASSERT_NE(stream, nullptr);
+    ASSERT_TRUE(StillLoadedMap(state, *stream));
+    std::filesystem::resize_file(path, 100);
+    stream->SetPosition(map.ScriptRecord(0) + 38);
+    stream->Write("\xFE\xFF");
+    RememberOwnWrites(state, *stream);
+    EXPECT_FALSE(StillLoadedMap(state, *stream));
+    stream.reset();
+    const std::vector<uint8_t> grown = FileBytes();
+    ShowScript(state, "a");
+    EXPECT_EQ(CommitNumberField(state, EditorField::ScriptExpPointer, "-3"), CommitResult::Refused);
+    EXPECT_EQ(FileBytes(), grown);
+    EXPECT_EQ(recorder.messages.size(), 1u);
 }
 
 TEST_F(RecordEditorsTest, ProtectionBlanksValueNodeTextsInTheFileOnly) {

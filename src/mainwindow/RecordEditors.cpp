@@ -356,8 +356,8 @@ int32_t ProtectScripts(MapState& state) {
     }
     stream->LittleEndian = true;
     int32_t count = 0;
-    // Another program may change the file while this yields: it is looked at again before each
-    // write, and once more before the map is called protected.
+    // Another program may change the file while this runs, above all while it yields: the file
+    // is looked at again before each write, and once more before the map is called protected.
     auto changedOnDisk = [&] {
         if (StillLoadedMap(state, *stream)) {
             return false;
@@ -378,16 +378,15 @@ int32_t ProtectScripts(MapState& state) {
         const Syntax& node = state.SyntaxCache[i];
         const int64_t text = node.ScriptTableOffset;
         if (node.ExpType == kValueExpType && text >= 0 && text < stream->Length()) {
+            stream->SetPosition(text);
+            // An empty text ends at its first byte; the next byte is another text's.
+            const bool second = stream->PeekByte() != 0 && text + 1 < stream->Length();
+            // Right before the write, which goes in one piece, so that a change can slip in
+            // between the look and the write only in a very short time.
             if (changedOnDisk()) {
                 return -1;
             }
-            stream->SetPosition(text);
-            const bool empty = stream->PeekByte() == 0;
-            stream->WriteInt8(0);
-            // An empty text ends at its first byte; the next byte is another text's.
-            if (!empty && text + 1 < stream->Length()) {
-                stream->WriteInt8(0);
-            }
+            stream->Write(std::string(second ? 2 : 1, '\0'));
             ++count;
             // An editor may write during the yield; it must find the file as this left it.
             RememberOwnWrites(state, *stream);

@@ -33,16 +33,22 @@ std::unique_ptr<BinaryStream> OpenLoadedMap(const MapState& state, std::string_v
 }
 
 bool StillLoadedMap(const MapState& state, const BinaryStream& stream) {
-    const std::optional<platform::FileIdentity> open = stream.Identity();
-    if (!open || !state.fIdentity || !state.f || *open != *state.fIdentity) {
+    if (!state.fIdentity || !state.f) {
         return false;
     }
+    // The name first: the open file, looked at last, is what the caller then writes to.
+    const std::optional<platform::FileIdentity> named = platform::PathIdentity(*state.f);
+    const std::optional<platform::FileIdentity> open = stream.Identity();
     // Another file renamed over the name leaves the open one as it was.
-    return platform::PathIdentity(*state.f) == open;
+    return open && *open == *state.fIdentity && named == open;
 }
 
 void RememberOwnWrites(MapState& state, const BinaryStream& stream) {
-    if (std::optional<platform::FileIdentity> identity = stream.Identity()) {
-        state.fIdentity = identity;
+    const std::optional<platform::FileIdentity> now = stream.Identity();
+    // Our writes stay inside the file. A file that changed size meanwhile was changed by
+    // another program as well, between our look and our write, and must not pass for ours.
+    if (now && state.fIdentity && now->device == state.fIdentity->device &&
+        now->inode == state.fIdentity->inode && now->size == state.fIdentity->size) {
+        state.fIdentity = now;
     }
 }

@@ -21,5 +21,6 @@ std::unique_ptr<platform::BinaryStream> OpenLoadedMap(const MapState& state,
 bool StillLoadedMap(const MapState& state, const platform::BinaryStream& stream);
 
 // After writing through a stream from OpenLoadedMap: the file as those writes left it is the
-// one the next write expects.
+// one the next write expects. Writes into a map never change its size; when the size has
+// changed all the same, another program changed the file, and it is not taken for ours.
 void RememberOwnWrites(MapState& state, const platform::BinaryStream& stream);
