@@ -381,8 +381,9 @@ int32_t ProtectScripts(MapState& state) {
             stream->SetPosition(text);
             // An empty text ends at its first byte; the next byte is another text's.
             const bool second = stream->PeekByte() != 0 && text + 1 < stream->Length();
-            // Right before the write, which goes in one piece, so that a change can slip in
-            // between the look and the write only in a very short time.
+            // Right before the write, which goes in one piece. A truncation that waited for our
+            // previous write can still land in between; this write is then not taken for ours,
+            // and the next look stops.
             if (changedOnDisk()) {
                 return -1;
             }
