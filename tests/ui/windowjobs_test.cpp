@@ -170,23 +170,11 @@ TEST_F(WindowJobTest, ProtectingTheMap) {
     ExpectTheApplicationEnds(closed, {});
 }
 
+// The output window the listing fills, closed by code as well, closes once it is filled and
+// shown.
 TEST_F(WindowJobTest, ListingTheCommandDatabase) {
     uitest::OpenThroughTheMenu(*window, path);
     const QPointer<MainWindow> closed = window;
-    CloseDuring([&] { window->ScriptToolsdatabase()->Action()->trigger(); });
-    ExpectTheCloseWaited(closed);
-    ASSERT_EQ(OutputWindows().size(), 1u);
-    const QPointer<platform::DesignWindow> output = OutputWindows().front();
-    EXPECT_EQ(OutputWindows().front()->ScriptsSaved, BuildCommandDatabase(loaded.SyntaxCache).text);
-    EXPECT_TRUE(output->isVisible());
-    EXPECT_EQ(shown.size(), 1u);
-    ExpectTheApplicationEnds(closed, {output});
-}
-
-// The output window the listing fills, closed by code meanwhile, closes once it is filled and
-// shown.
-TEST_F(WindowJobTest, ListingTheCommandDatabaseIntoAWindowClosedMeanwhile) {
-    uitest::OpenThroughTheMenu(*window, path);
     QPointer<Extract> output;
     bool outputCloseTaken = true;
     QTimer::singleShot(0, [&] {
@@ -195,12 +183,13 @@ TEST_F(WindowJobTest, ListingTheCommandDatabaseIntoAWindowClosedMeanwhile) {
         outputCloseTaken = output->close();
     });
     CloseDuring([&] { window->ScriptToolsdatabase()->Action()->trigger(); });
+    ExpectTheCloseWaited(closed);
     EXPECT_FALSE(outputCloseTaken);
     ASSERT_NE(output, nullptr);
     EXPECT_EQ(output->ScriptsSaved, BuildCommandDatabase(loaded.SyntaxCache).text);
     EXPECT_FALSE(output->IsOpen());
     EXPECT_EQ(shown.size(), 1u);
-    ExpectTheApplicationEnds(window, {});
+    ExpectTheApplicationEnds(closed, {});
 }
 
 // The main window, which the extraction does not use, closes at once; the range window closes
