@@ -39,7 +39,6 @@ int32_t ShowSyntax(MapState& state, const std::string& rowText) {
                 state.LoadedSyntax);
 }
 
-
 int64_t PrintShownScript(MapState& state, TextField& field) {
     field.SetText("");
     const ScriptHeader* script =

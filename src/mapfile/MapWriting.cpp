@@ -21,7 +21,7 @@ std::unique_ptr<BinaryStream> OpenLoadedMap(const MapState& state, std::string_v
         return nullptr;
     }
     // Compared on the file now open, so the check and the write concern the same file.
-    if (!state.fIdentity || stream->Identity() != state.fIdentity) {
+    if (!StillLoadedMap(state, *stream)) {
         platform::MsgBox(
             platform::Message("The map file was changed on disk after it was opened, so " +
                               std::string(consequence) +

@@ -14,10 +14,10 @@ class Extract;
 
 // One Extract All run. It prints a copy of a map state, taken when the run starts, so the user
 // may go on editing or open another map meanwhile, or close the window that holds the map, and
-// the run still prints the map it started with. The text is made off the main thread; the output window is made,
-// filled and shown on the main thread, in this order: the window exists before anything is
-// printed, the closing message comes when the text is done, then the text goes into the
-// window, then the window is shown.
+// the run still prints the map it started with. The text is made off the main thread; the
+// output window is made, filled and shown on the main thread, in this order: the window exists
+// before anything is printed, the closing message comes when the text is done, then the text
+// goes into the window, then the window is shown.
 class ThreadExtractAll : public QObject {
     Q_OBJECT
 
