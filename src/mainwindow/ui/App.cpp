@@ -49,6 +49,20 @@ void App::DeleteWindows() {
     }
 }
 
+bool App::event(QEvent* event) {
+    if (event->type() != QEvent::Quit) {
+        return QApplication::event(event);
+    }
+    if (platform::DesignWindow::Job::HoldQuit()) {
+        event->ignore();
+        return true;
+    }
+    // No window is at work, so none refuses its close; Qt's own quit would stop at the first
+    // that did, and which one that is depends on the order of its window list.
+    closeAllWindows();
+    return QCoreApplication::event(event);
+}
+
 bool App::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close && qobject_cast<platform::DesignWindow*>(watched)) {
         // Looked at once the window has gone from the screen.

@@ -34,6 +34,9 @@ public:
     static void DeleteWindows();
 
 protected:
+    // A quit (File > Quit, or the window system's) waits for the work under way in any window,
+    // then ends the application whatever windows are open.
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -17,6 +17,10 @@ namespace {
 // The designs' text size, 10, counts pixels: their captions are measured for text that small.
 constexpr int kDesignPixelSize = 10;
 
+// The Jobs of every window, and whether a quit waits for them.
+int jobsUnderWay = 0;
+bool quitWaiting = false;
+
 }  // namespace
 
 DesignWindow::DesignWindow() : frame_(new QVBoxLayout(this)), content_(new QWidget(this)) {
@@ -101,15 +105,30 @@ void DesignWindow::closeEvent(QCloseEvent* event) {
 
 DesignWindow::Job::Job(DesignWindow& window) : window_(&window) {
     ++window.jobs_;
+    ++jobsUnderWay;
 }
 
 DesignWindow::Job::~Job() {
-    if (window_ == nullptr) {
-        return;
-    }
-    if (--window_->jobs_ == 0 && std::exchange(window_->closeWaiting_, false)) {
+    const bool last = --jobsUnderWay == 0;
+    if (window_ != nullptr && --window_->jobs_ == 0 &&
+        std::exchange(window_->closeWaiting_, false)) {
         window_->close();
     }
+    if (last && std::exchange(quitWaiting, false)) {
+        // From the event loop, once the work that held the quit has returned.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { QCoreApplication::quit(); },
+            Qt::QueuedConnection);
+    }
+}
+
+bool DesignWindow::Job::UnderWay() {
+    return jobsUnderWay > 0;
+}
+
+bool DesignWindow::Job::HoldQuit() {
+    quitWaiting = jobsUnderWay > 0;
+    return quitWaiting;
 }
 
 }  // namespace platform

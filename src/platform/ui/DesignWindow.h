@@ -54,6 +54,13 @@ public:
         Job(const Job&) = delete;
         Job& operator=(const Job&) = delete;
 
+        // True, and the application's quit asked for again once the last Job of every window
+        // has ended, when some window holds one now; false, holding nothing back, when none
+        // does.
+        static bool HoldQuit();
+        // Whether any window holds one.
+        static bool UnderWay();
+
     private:
         QPointer<DesignWindow> window_;
     };

@@ -7,7 +7,9 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include "platform/ui/DesignWindow.h"
 #include "platform/ui/QtText.h"
+#include "platform/ui/Runtime.h"
 
 namespace platform {
 
@@ -67,6 +69,9 @@ void ShowMessage(const Message& message) {
             QCoreApplication::instance(), [message] { ShowMessage(message); },
             Qt::BlockingQueuedConnection);
         return;
+    }
+    if (DesignWindow::Job::UnderWay()) {
+        TurnEventLoop();
     }
     QMessageBox box(QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);

@@ -1,10 +1,13 @@
 #include "platform/ui/Runtime.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
+#include <QWidget>
 
 #include "platform/Hooks.h"
 #include "platform/ui/QtText.h"
@@ -14,6 +17,32 @@ namespace platform {
 namespace {
 
 constexpr unsigned kYieldPointsPerClockRead = 256;
+
+// Drops user input for as long as it stands. Qt's own way to hold input back during a turn of
+// the event loop holds the window system's close requests too, and hands them on only when
+// the next event arrives, which is often a modal message that then blocks them for good.
+class InputGate : public QObject {
+public:
+    InputGate() : modal_(QApplication::activeModalWidget()) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~InputGate() override { QCoreApplication::instance()->removeEventFilter(this); }
+    InputGate(const InputGate&) = delete;
+    InputGate& operator=(const InputGate&) = delete;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const bool input = event->isInputEvent() || event->type() == QEvent::Shortcut ||
+                           event->type() == QEvent::InputMethod;
+        // A message box that something run in this turn shows takes its own input.
+        return input && QApplication::activeModalWidget() == modal_;
+    }
+
+private:
+    QPointer<QWidget> modal_;
+};
+
+QElapsedTimer sinceLastTurn;
 
 }  // namespace
 
@@ -35,11 +64,17 @@ void YieldToEventLoop() {
     if (app == nullptr || QThread::currentThread() != app->thread()) {
         return;
     }
-    static QElapsedTimer sinceLastTurn;
     if (sinceLastTurn.isValid() && sinceLastTurn.elapsed() < kEventLoopIntervalMs) {
         return;
     }
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    TurnEventLoop();
+}
+
+void TurnEventLoop() {
+    {
+        const InputGate gate;
+        QCoreApplication::processEvents();
+    }
     sinceLastTurn.start();
 }
 

@@ -13,9 +13,16 @@ std::string UseConfigurationFolder();
 // costs time, and the eye sees nothing faster.
 inline constexpr long long kEventLoopIntervalMs = 15;
 
-// The yield hook: lets the main thread's event loop repaint during a long loop. User input
-// waits until the loop is over, so no menu action can start inside another; on other threads,
-// and when the last turn was very recent, it does nothing.
+// The yield hook: lets the main thread's event loop repaint during a long loop. User input that
+// arrives meanwhile is dropped, so no menu action can start inside another, except input to a
+// modal dialog opened inside the turn; the window system's request to close a window (its close
+// box) is not input and reaches the window, which closes once its work is done. On other
+// threads, and when the last turn was very recent, it does nothing.
 void YieldToEventLoop();
+
+// One such turn of the main thread's event loop, however recent the last: work about to show
+// a message takes the close requests that came in since its last turn, before the message
+// blocks them.
+void TurnEventLoop();
 
 }  // namespace platform

@@ -1,0 +1,151 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "RecordMap.h"
+#include "UiTestSupport.h"
+#include "mainwindow/ui/MainWindow.h"
+#include "platform/ui/Runtime.h"
+
+namespace x11test {
+
+// A second client of the X server, as a window manager is: it asks windows to close the way a
+// close box does, with a WM_DELETE_WINDOW message.
+class WindowManager {
+public:
+    WindowManager() : connection_(xcb_connect(nullptr, nullptr)) {
+        protocols_ = Atom("WM_PROTOCOLS");
+        deleteWindow_ = Atom("WM_DELETE_WINDOW");
+    }
+    ~WindowManager() { xcb_disconnect(connection_); }
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+    // Sends the request and returns once the server has passed it on.
+    void AskToClose(const QWidget& window) {
+        ASSERT_EQ(xcb_connection_has_error(connection_), 0);
+        xcb_client_message_event_t message;
+        std::memset(&message, 0, sizeof message);
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = static_cast<xcb_window_t>(window.winId());
+        message.type = protocols_;
+        message.data.data32[0] = deleteWindow_;
+        message.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(connection_, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&message));
+        free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    }
+
+private:
+    xcb_atom_t Atom(const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            connection_, xcb_intern_atom(connection_, 0, std::strlen(name), name), nullptr);
+        const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        free(reply);
+        return atom;
+    }
+
+    xcb_connection_t* connection_;
+    xcb_atom_t protocols_ = XCB_ATOM_NONE;
+    xcb_atom_t deleteWindow_ = XCB_ATOM_NONE;
+};
+
+// Answers every message box the program shows with its OK button once it has been on screen
+// for a moment, as a user would, and keeps their texts.
+class BoxDismisser {
+public:
+    BoxDismisser() {
+        timer_.setInterval(kDelayMs);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box != nullptr && box->isVisible() && box->button(QMessageBox::Ok) != nullptr) {
+                texts.append(box->text());
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        timer_.start();
+    }
+
+    QStringList texts;
+
+private:
+    static constexpr int kDelayMs = 300;
+    QTimer timer_;
+};
+
+// Runs an action at one yield point of the core, which otherwise yields as the application does.
+class YieldPoint {
+public:
+    static void At(int point, std::function<void()> action) {
+        Get() = {point, std::move(action)};
+        platform::SetYieldHook(Yield);
+    }
+    static bool Passed() { return Get().point == 0; }
+
+private:
+    struct State {
+        int point = 0;
+        std::function<void()> action;
+    };
+    static State& Get() {
+        static State state;
+        return state;
+    }
+    static void Yield() {
+        State& state = Get();
+        if (state.point > 0 && --state.point == 0) {
+            std::exchange(state.action, nullptr)();
+        }
+        platform::YieldToEventLoop();
+    }
+};
+
+// The main window on screen, with the largest test map open, and the program's own message
+// boxes, shown on screen and answered by a user.
+class LargeMapTest : public uitest::MapWindowTest {
+protected:
+    void SetUp() override {
+        uitest::MapWindowTest::SetUp();
+        platform::SetModalHook(nullptr);
+        static const testmap::BuiltMap largest = testmap::Build(testmap::MaximalMap());
+        map = largest;
+        path = TempPath("large.map");
+        ASSERT_TRUE(largest.Save(path));
+        window->Show();
+        uitest::OpenThroughTheMenu(*window, path);
+        ASSERT_EQ(window->State().f, path);
+    }
+    void TearDown() override {
+        platform::SetYieldHook(nullptr);
+        uitest::MapWindowTest::TearDown();
+    }
+
+    // Runs the application's event loop, with `start` called first thing in it; true when the
+    // application ended (within a time that no case here comes near).
+    static bool RunUntilTheApplicationEnds(const std::function<void()>& start) {
+        QTimer::singleShot(0, start);
+        QTimer::singleShot(30000, [] { QCoreApplication::exit(1); });
+        return QCoreApplication::exec() == 0;
+    }
+
+    WindowManager manager;
+    BoxDismisser boxes;
+};
+
+}  // namespace x11test
