@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   libpugixml-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb pkg-config libxcb1-dev libxcb-xtest0-dev
 )
 
 missing=()

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 #include <cstring>
 #include <functional>
@@ -52,7 +53,40 @@ public:
         free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     }
 
+    // Presses and releases a key as the keyboard does, into the window that has the focus, and
+    // returns once the server has passed both on.
+    void TypeKey(xcb_keysym_t keysym) {
+        const xcb_keycode_t key = KeyCode(keysym);
+        ASSERT_NE(key, 0);
+        xcb_test_fake_input(connection_, XCB_KEY_PRESS, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_test_fake_input(connection_, XCB_KEY_RELEASE, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
+                            0);
+        free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    }
+
 private:
+    // The first key that types `keysym` unshifted; 0 when none does.
+    xcb_keycode_t KeyCode(xcb_keysym_t keysym) {
+        const xcb_setup_t* setup = xcb_get_setup(connection_);
+        const int count = setup->max_keycode - setup->min_keycode + 1;
+        xcb_get_keyboard_mapping_reply_t* mapping = xcb_get_keyboard_mapping_reply(
+            connection_,
+            xcb_get_keyboard_mapping(connection_, setup->min_keycode,
+                                     static_cast<uint8_t>(count)),
+            nullptr);
+        xcb_keycode_t found = 0;
+        if (mapping != nullptr) {
+            const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
+            for (int i = 0; i < count && found == 0; ++i) {
+                if (keysyms[i * mapping->keysyms_per_keycode] == keysym) {
+                    found = static_cast<xcb_keycode_t>(setup->min_keycode + i);
+                }
+            }
+        }
+        free(mapping);
+        return found;
+    }
+
     xcb_atom_t Atom(const char* name) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
             connection_, xcb_intern_atom(connection_, 0, std::strlen(name), name), nullptr);
@@ -66,27 +100,51 @@ private:
     xcb_atom_t deleteWindow_ = XCB_ATOM_NONE;
 };
 
-// Answers every message box the program shows with its OK button once it has been on screen
-// for a moment, as a user would, and keeps their texts.
-class BoxDismisser {
+// Answers every message box the program shows with the Return key, typed once the box has the
+// keyboard, as a user would, and keeps their texts. A box that never gets the keyboard fails
+// the case and is answered by a click, so that the case ends.
+class BoxAnswerer {
 public:
-    BoxDismisser() {
-        timer_.setInterval(kDelayMs);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box != nullptr && box->isVisible() && box->button(QMessageBox::Ok) != nullptr) {
-                texts.append(box->text());
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
+    explicit BoxAnswerer(WindowManager& keyboard) : keyboard_(keyboard) {
+        timer_.setInterval(kTickMs);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
         timer_.start();
     }
 
     QStringList texts;
 
 private:
-    static constexpr int kDelayMs = 300;
+    static constexpr int kTickMs = 100;
+    static constexpr int kPatienceTicks = 50;
+    static constexpr xcb_keysym_t kReturnKey = 0xff0d;
+
+    void Tick() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        if (box != box_) {
+            box_ = box;
+            texts.append(box->text());
+            typed_ = false;
+            ticks_ = 0;
+        }
+        if (!typed_ && QApplication::activeWindow() == box) {
+            // Once only: a second Return would reach the window below once the box is gone.
+            typed_ = true;
+            keyboard_.TypeKey(kReturnKey);
+        } else if (++ticks_ == kPatienceTicks) {
+            ADD_FAILURE() << "a message box did not take the Return key: "
+                          << box->text().toStdString();
+            box->button(QMessageBox::Ok)->click();
+        }
+    }
+
+    WindowManager& keyboard_;
     QTimer timer_;
+    QPointer<QMessageBox> box_;
+    bool typed_ = false;
+    int ticks_ = 0;
 };
 
 // Runs an action at one yield point of the core, which otherwise yields as the application does.
@@ -145,7 +203,7 @@ protected:
     }
 
     WindowManager manager;
-    BoxDismisser boxes;
+    BoxAnswerer boxes{manager};
 };
 
 }  // namespace x11test

@@ -1,6 +1,9 @@
 // The window system's close request (a close box click) while a job lets the event loop run:
 // the window closes when the job is over, after its closing message, and the application ends.
+// Other input that comes meanwhile is dropped.
 #include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QPointer>
 #include <QPushButton>
 #include <QThread>
@@ -18,6 +21,7 @@ namespace {
 
 // Well inside every job below.
 constexpr int kCloseAt = 2000;
+constexpr xcb_keysym_t kReturnKey = 0xff0d;
 
 class CloseRequestTest : public x11test::LargeMapTest {
 protected:
@@ -105,6 +109,50 @@ TEST_F(CloseRequestTest, DuringAScriptRange) {
 
 TEST_F(CloseRequestTest, DuringAGlobalRange) {
     ExtractRange(2);
+}
+
+// Return in a name field whose text was changed would rename the script: typed while the map is
+// protected, it renames nothing, then or afterwards.
+TEST_F(CloseRequestTest, KeysTypedDuringAJobStartNoWork) {
+    MapState loaded;
+    ASSERT_EQ(OpenMap(loaded, path).result, LoadResult::Loaded);
+    const std::string name = loaded.ScriptHeaderCache.front().Name;
+    Select({"scripts", ("s: " + name).c_str()});
+    C().FldScriptName->setText("renamed");
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    C().FldScriptName->setFocus();
+    x11test::YieldPoint::At(kCloseAt, [this] {
+        manager.TypeKey(kReturnKey);
+        QThread::msleep(50);
+    });
+    window->ScriptToolsProtectMap()->Action()->trigger();
+    ASSERT_TRUE(x11test::YieldPoint::Passed());
+    ASSERT_EQ(boxes.texts.size(), 1);
+    auto nameOnDisk = [this] {
+        MapState now;
+        EXPECT_EQ(OpenMap(now, path).result, LoadResult::Loaded);
+        return now.ScriptHeaderCache.empty() ? std::string() : now.ScriptHeaderCache.front().Name;
+    };
+    EXPECT_EQ(nameOnDisk(), name);
+    QTest::qWait(300);
+    EXPECT_EQ(nameOnDisk(), name);
+}
+
+// A message that something run in a turn of the event loop shows, as an Extract All run that
+// ends while the map is protected does, takes the keys typed into it.
+TEST_F(CloseRequestTest, AMessageShownInATurnTakesItsKeys) {
+    bool answered = false;
+    x11test::YieldPoint::At(kCloseAt, [&] {
+        QTimer::singleShot(0, [&] {
+            platform::MsgBox("Extract all is done");
+            answered = true;
+        });
+    });
+    window->ScriptToolsProtectMap()->Action()->trigger();
+    EXPECT_TRUE(answered);
+    ASSERT_EQ(boxes.texts.size(), 2);
+    EXPECT_EQ(boxes.texts[0], "Extract all is done");
 }
 
 }  // namespace
