@@ -112,6 +112,8 @@ public:
     }
 
     QStringList texts;
+    // Done when a box shows, before it is answered at a later look.
+    std::function<void()> whenShown;
 
 private:
     static constexpr int kTickMs = 100;
@@ -128,6 +130,10 @@ private:
             texts.append(box->text());
             typed_ = false;
             ticks_ = 0;
+            if (whenShown) {
+                whenShown();
+                return;
+            }
         }
         if (!typed_ && QApplication::activeWindow() == box) {
             // Once only: a second Return would reach the window below once the box is gone.

@@ -94,6 +94,15 @@ TEST_F(CloseRequestTest, DuringAProtectMapThatFails) {
     ExpectTheApplicationEnds(closed);
 }
 
+// The request comes while the job's closing message is shown, which holds the window back.
+TEST_F(CloseRequestTest, WhileTheJobsMessageIsShown) {
+    const QPointer<MainWindow> closed = window;
+    boxes.whenShown = [this] { manager.AskToClose(*window); };
+    window->ScriptToolsdatabase()->Action()->trigger();
+    ASSERT_EQ(boxes.texts.size(), 1);
+    ExpectTheApplicationEnds(closed);
+}
+
 TEST_F(CloseRequestTest, DuringTheCommandDatabase) {
     const QPointer<MainWindow> closed = window;
     CloseDuring([&] { window->ScriptToolsdatabase()->Action()->trigger(); });

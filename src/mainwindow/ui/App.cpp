@@ -11,6 +11,7 @@
 #include "mainwindow/ui/MainWindow.h"
 #include "mainwindow/ui/MenuBar1.h"
 #include "platform/Hooks.h"
+#include "platform/ui/CloseRequests.h"
 #include "platform/ui/DesignWindow.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Runtime.h"
@@ -24,6 +25,7 @@ App::App(int& argc, char** argv) : QApplication(argc, argv) {
     // run still waits to show its window; the application decides that itself.
     setQuitOnLastWindowClosed(false);
     installEventFilter(this);
+    closeRequests_ = std::make_unique<platform::CloseRequests>();
 }
 
 App::~App() {

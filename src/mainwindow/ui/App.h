@@ -3,8 +3,13 @@
 #include <QApplication>
 
 #include <cstdint>
+#include <memory>
 
 class MenuBar1;
+
+namespace platform {
+class CloseRequests;
+}
 
 // The application object: it carries the main menu bar and the version numbers that stamp the
 // preferences file, and its open event loads the preferences.
@@ -44,4 +49,5 @@ private:
     void QuitWhenNothingIsLeft();
 
     MenuBar1* menuBar_;
+    std::unique_ptr<platform::CloseRequests> closeRequests_;
 };

@@ -122,10 +122,6 @@ DesignWindow::Job::~Job() {
     }
 }
 
-bool DesignWindow::Job::UnderWay() {
-    return jobsUnderWay > 0;
-}
-
 bool DesignWindow::Job::HoldQuit() {
     quitWaiting = jobsUnderWay > 0;
     return quitWaiting;

@@ -58,12 +58,13 @@ public:
         // has ended, when some window holds one now; false, holding nothing back, when none
         // does.
         static bool HoldQuit();
-        // Whether any window holds one.
-        static bool UnderWay();
 
     private:
         QPointer<DesignWindow> window_;
     };
+
+    // Whether work holds a Job of the window now.
+    bool AtWork() const { return jobs_ > 0; }
 
     // Makes the window visible and brings it to the front.
     void Show();

@@ -7,9 +7,7 @@
 #include <QMessageBox>
 #include <QThread>
 
-#include "platform/ui/DesignWindow.h"
 #include "platform/ui/QtText.h"
-#include "platform/ui/Runtime.h"
 
 namespace platform {
 
@@ -69,9 +67,6 @@ void ShowMessage(const Message& message) {
             QCoreApplication::instance(), [message] { ShowMessage(message); },
             Qt::BlockingQueuedConnection);
         return;
-    }
-    if (DesignWindow::Job::UnderWay()) {
-        TurnEventLoop();
     }
     QMessageBox box(QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);

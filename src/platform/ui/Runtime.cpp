@@ -19,8 +19,8 @@ namespace {
 constexpr unsigned kYieldPointsPerClockRead = 256;
 
 // Drops user input for as long as it stands. Qt's own way to hold input back during a turn of
-// the event loop holds the window system's close requests too, and hands them on only when
-// the next event arrives, which is often a modal message that then blocks them for good.
+// the event loop holds the window system's close requests as well, and on X11 hands them on
+// only when some later event arrives, often when a modal message already blocks their window.
 class InputGate : public QObject {
 public:
     InputGate() : modal_(QApplication::activeModalWidget()) {
@@ -42,8 +42,6 @@ private:
     QPointer<QWidget> modal_;
 };
 
-QElapsedTimer sinceLastTurn;
-
 }  // namespace
 
 std::string UseConfigurationFolder() {
@@ -64,13 +62,10 @@ void YieldToEventLoop() {
     if (app == nullptr || QThread::currentThread() != app->thread()) {
         return;
     }
+    static QElapsedTimer sinceLastTurn;
     if (sinceLastTurn.isValid() && sinceLastTurn.elapsed() < kEventLoopIntervalMs) {
         return;
     }
-    TurnEventLoop();
-}
-
-void TurnEventLoop() {
     {
         const InputGate gate;
         QCoreApplication::processEvents();

@@ -20,9 +20,4 @@ inline constexpr long long kEventLoopIntervalMs = 15;
 // threads, and when the last turn was very recent, it does nothing.
 void YieldToEventLoop();
 
-// One such turn of the main thread's event loop, however recent the last: work about to show
-// a message takes the close requests that came in since its last turn, before the message
-// blocks them.
-void TurnEventLoop();
-
 }  // namespace platform
