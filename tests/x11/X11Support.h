@@ -188,7 +188,6 @@ protected:
         uitest::MapWindowTest::SetUp();
         platform::SetModalHook(nullptr);
         static const testmap::BuiltMap largest = testmap::Build(testmap::MaximalMap());
-        map = largest;
         path = TempPath("large.map");
         ASSERT_TRUE(largest.Save(path));
         window->Show();
@@ -203,8 +202,11 @@ protected:
     // Runs the application's event loop, with `start` called first thing in it; true when the
     // application ended (within a time that no case here comes near).
     static bool RunUntilTheApplicationEnds(const std::function<void()>& start) {
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        limit.start(30000);
         QTimer::singleShot(0, start);
-        QTimer::singleShot(30000, [] { QCoreApplication::exit(1); });
         return QCoreApplication::exec() == 0;
     }
 
