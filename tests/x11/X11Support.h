@@ -25,6 +25,8 @@
 
 namespace x11test {
 
+constexpr xcb_keysym_t kReturnKey = 0xff0d;
+
 // A second client of the X server, as a window manager is: it asks windows to close the way a
 // close box does, with a WM_DELETE_WINDOW message.
 class WindowManager {
@@ -118,7 +120,6 @@ public:
 private:
     static constexpr int kTickMs = 100;
     static constexpr int kPatienceTicks = 50;
-    static constexpr xcb_keysym_t kReturnKey = 0xff0d;
 
     void Tick() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

@@ -21,7 +21,6 @@ namespace {
 
 // Well inside every job below.
 constexpr int kCloseAt = 2000;
-constexpr xcb_keysym_t kReturnKey = 0xff0d;
 
 class CloseRequestTest : public x11test::LargeMapTest {
 protected:
@@ -132,7 +131,7 @@ TEST_F(CloseRequestTest, KeysTypedDuringAJobStartNoWork) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     C().FldScriptName->setFocus();
     x11test::YieldPoint::At(kCloseAt, [this] {
-        manager.TypeKey(kReturnKey);
+        manager.TypeKey(x11test::kReturnKey);
         QThread::msleep(50);
     });
     window->ScriptToolsProtectMap()->Action()->trigger();

@@ -1,6 +1,5 @@
 #include "platform/ui/CloseRequests.h"
 
-#include <QApplication>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -59,14 +58,12 @@ bool CloseRequests::nativeEventFilter(const QByteArray& eventType, void* message
         request->data.data32[0] != deleteWindow_) {
         return false;
     }
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* window = qobject_cast<DesignWindow*>(widget);
-        if (window != nullptr && window->AtWork() && window->internalWinId() == request->window) {
-            window->close();
-            return true;
-        }
+    auto* window = qobject_cast<DesignWindow*>(QWidget::find(request->window));
+    if (window == nullptr || !window->AtWork()) {
+        return false;
     }
-    return false;
+    window->close();
+    return true;
 }
 
 }  // namespace platform
